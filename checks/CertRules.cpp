@@ -29,8 +29,8 @@ bool AnyNameFilled(const TDetailRec& d) {
 
 // Rules 22 and 23 share one guard: both dates must read, and the from date must move on.
 struct TPolicySpan {
+  TYmd From, To;  // before Readable: its initialiser fills them
   bool Readable = false;
-  TYmd From, To;
   explicit TPolicySpan(const TDetailRec& d)
       : Readable(ReadYYYYMMDD(d.DPolicyFromDate.View(), From) &&
                  ReadYYYYMMDD(d.DPolicyToDate.View(), To)) {}
