@@ -1,15 +1,45 @@
 #include "CertRules.h"
 
 #include <array>
+#include <optional>
 
 namespace cert {
 
 namespace {
 
-struct TRecords {
+// Rules 22 and 23 share one guard: both dates must read, and the from date must move on.
+struct TPolicySpan {
+  TYmd From, To;  // before Readable: its initialiser fills them
+  bool Readable = false;
+  explicit TPolicySpan(const TDetailRec& d)
+      : Readable(ReadYYYYMMDD(d.DPolicyFromDate.View(), From) &&
+                 ReadYYYYMMDD(d.DPolicyToDate.View(), To)) {}
+};
+
+class TRecords {
+ public:
+  TRecords(const THeaderRec& h, const TDetailRec& d) : H(h), D(d) {}
   const THeaderRec& H;
   const TDetailRec& D;
+  // The two dates are read once, by whichever of rules 22 and 23 asks first.
+  const TPolicySpan& Span() const {
+    if (!FSpan) FSpan.emplace(D);
+    return *FSpan;
+  }
+
+ private:
+  mutable std::optional<TPolicySpan> FSpan;
 };
+
+bool ToBeforeFrom(const TRecords& r) {
+  const TPolicySpan& span = r.Span();
+  return span.Readable && span.To < span.From;
+}
+
+bool SpansTooLong(const TRecords& r) {
+  const TPolicySpan& span = r.Span();
+  return span.Readable && SpansMoreThanOneYear(span.From, span.To);
+}
 
 bool Empty(const TFieldText& f) { return IsEmptyTrimmed(f.View()); }
 bool Filled(const TFieldText& f) { return !Empty(f); }
@@ -27,25 +57,6 @@ bool AnyNameFilled(const TDetailRec& d) {
          Filled(d.DInsuredMidName) || Filled(d.DInsuredSuffix);
 }
 
-// Rules 22 and 23 share one guard: both dates must read, and the from date must move on.
-struct TPolicySpan {
-  TYmd From, To;  // before Readable: its initialiser fills them
-  bool Readable = false;
-  explicit TPolicySpan(const TDetailRec& d)
-      : Readable(ReadYYYYMMDD(d.DPolicyFromDate.View(), From) &&
-                 ReadYYYYMMDD(d.DPolicyToDate.View(), To)) {}
-};
-
-bool ToBeforeFrom(const TRecords& r) {
-  const TPolicySpan span(r.D);
-  return span.Readable && span.To < span.From;
-}
-
-bool SpansTooLong(const TRecords& r) {
-  const TPolicySpan span(r.D);
-  return span.Readable && SpansMoreThanOneYear(span.From, span.To);
-}
-
 bool RevisedOrTerminated(const TRecords& r) {
   return Filled(r.D.DPolicyRevisedDate) || Filled(r.D.DPolicyTerminatedDate);
 }
@@ -56,8 +67,7 @@ struct TRule {
   std::string Message;
 };
 
-const std::array<TRule, 33>& Rules() {
-  static const std::array<TRule, 33> rules = {{
+const std::array<TRule, 33> kRules = {{
       {0, [](const TRecords& r) { return Empty(r.H.HInsurerName); },
        "*** Insurer name is required!"},
       {1, [](const TRecords& r) { return Empty(r.H.HInsurerAddr1); },
@@ -142,9 +152,7 @@ const std::array<TRule, 33>& Rules() {
       {34, [](const TRecords& r) { return Empty(r.D.DRecordProcessingType); },
        "*** Processing type is required!"},
       {ProcessingTypeSlot, [](const TRecords&) { return true; }, ""},
-  }};
-  return rules;
-}
+}};
 
 struct TProcessingRule {
   char Type;
@@ -153,8 +161,7 @@ struct TProcessingRule {
   std::string Message;
 };
 
-const std::array<TProcessingRule, 6>& ProcessingRules() {
-  static const std::array<TProcessingRule, 6> rules = {{
+const std::array<TProcessingRule, 6> kProcessingRules = {{
       {'1', [](bool rev, bool) { return rev; }, 13,
        "*** Revised date not allow for new/renewal certificate!"},
       {'1', [](bool rev, bool term) { return !rev && term; }, 14,
@@ -167,14 +174,18 @@ const std::array<TProcessingRule, 6>& ProcessingRules() {
        "*** Revised date not allow for terminated certificate!"},
       {'3', [](bool rev, bool term) { return !rev && !term; }, 14,
        "*** Termination date is required for terminated certificate!"},
-  }};
-  return rules;
-}
+}};
+
+const std::array<int, 33> kRuleFields = [] {
+  std::array<int, 33> fields{};
+  for (std::size_t k = 0; k < kRules.size(); ++k) fields[k] = kRules[k].Field;
+  return fields;
+}();
 
 }  // namespace
 
-int RuleCount() { return static_cast<int>(Rules().size()); }
-int RuleField(int k) { return Rules()[static_cast<std::size_t>(k)].Field; }
+int RuleCount() { return static_cast<int>(kRules.size()); }
+const int* RuleFields() { return kRuleFields.data(); }
 
 bool SpansMoreThanOneYear(const TYmd& from, const TYmd& to) {
   if (from.Year >= 9999) return false;
@@ -190,15 +201,15 @@ TCheckResult CheckProcessingTypeRules(const TDetailRec& detail) {
   if (type.size() != 1) return pass;
   const bool revised = Filled(detail.DPolicyRevisedDate);
   const bool terminated = Filled(detail.DPolicyTerminatedDate);
-  for (const TProcessingRule& rule : ProcessingRules())
+  for (const TProcessingRule& rule : kProcessingRules)
     if (rule.Type == type[0] && rule.Fails(revised, terminated))
       return TCheckResult{0, rule.Field, &rule.Message};
   return pass;
 }
 
 TCheckResult CheckRecordRules(const THeaderRec& header, const TDetailRec& detail) {
-  const TRecords records{header, detail};
-  const auto& rules = Rules();
+  const TRecords records(header, detail);
+  const auto& rules = kRules;
   for (std::size_t k = 0; k < rules.size(); ++k) {
     const TRule& rule = rules[k];
     if (!rule.Fails(records)) continue;

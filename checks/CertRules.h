@@ -22,9 +22,9 @@ TCheckResult CheckRecordRules(const THeaderRec& header, const TDetailRec& detail
 TCheckResult CheckProcessingTypeRules(const TDetailRec& detail);
 
 int RuleCount();
-// Field whose message slot rule k (0-based) writes; -2 for the two processing-type rules,
-// which write field 13 or 14.
-int RuleField(int k);
+// For each rule in order, the field whose message slot it writes; ProcessingTypeSlot for the
+// two processing-type rules, which write field 13 or 14.
+const int* RuleFields();
 constexpr int ProcessingTypeSlot = -2;
 
 // Whether to lies after from moved forward by 12 months (29 February lands on 28 February);

@@ -11,8 +11,9 @@ int TCertFormat::ReportFailure(int field, const std::string& message) {
 }
 
 void TCertFormat::ClearSlotsBefore(int rule) {
+  const int* fields = RuleFields();
   for (int k = 0; k < rule; ++k) {
-    const int field = RuleField(k);
+    const int field = fields[k];
     if (field == ProcessingTypeSlot) {
       FFields[13].ErrorMsg.clear();
       FFields[14].ErrorMsg.clear();

@@ -7,31 +7,9 @@ namespace cert {
 static_assert(FieldTable[34].FirstCol + FieldTable[34].Width - 1 == DetailLineLength);
 static_assert(FieldTable[8].FirstCol + 1 == HeaderDateCol);
 
-void TFieldText::Assign(std::string_view value) {
-  const std::size_t n = value.size() < FCap ? value.size() : FCap;
-  if (n) std::memcpy(FBuf, value.data(), n);
-  FLen = static_cast<unsigned char>(n);
-}
-
 namespace {
 
-#define CERT_MEMBER_PTR(No, Name, Col, Width, Justify, Editor) &Rec::Name,
-template <typename Rec>
-struct TMembers;
-template <>
-struct TMembers<THeaderRec> {
-  using Rec = THeaderRec;
-  static constexpr TFieldText Rec::*List[] = {CERT_HEADER_FIELDS(CERT_MEMBER_PTR)};
-};
-template <>
-struct TMembers<TDetailRec> {
-  using Rec = TDetailRec;
-  static constexpr TFieldText Rec::*List[] = {CERT_DETAIL_FIELDS(CERT_MEMBER_PTR)};
-};
-#undef CERT_MEMBER_PTR
 
-static_assert(std::size(TMembers<THeaderRec>::List) == HeaderFieldCount);
-static_assert(std::size(TMembers<TDetailRec>::List) == FieldCount - HeaderFieldCount);
 
 void AppendPadded(std::string& out, std::string_view value, const TFieldDef& def) {
   const std::size_t pad = value.size() < def.Width ? def.Width - value.size() : 0;
@@ -42,52 +20,29 @@ void AppendPadded(std::string& out, std::string_view value, const TFieldDef& def
 
 }  // namespace
 
-TFieldText& THeaderRec::Field(int number) { return this->*TMembers<THeaderRec>::List[number]; }
-const TFieldText& THeaderRec::Field(int number) const {
-  return this->*TMembers<THeaderRec>::List[number];
-}
 void THeaderRec::Clear() {
   RecordCode.Clear();
-  for (auto m : TMembers<THeaderRec>::List) (this->*m).Clear();
+  for (auto m : Members()) (this->*m).Clear();
   DateWritten.Clear();
 }
 
-TFieldText& TDetailRec::Field(int number) {
-  return this->*TMembers<TDetailRec>::List[number - FirstDetailField];
-}
-const TFieldText& TDetailRec::Field(int number) const {
-  return this->*TMembers<TDetailRec>::List[number - FirstDetailField];
-}
 void TDetailRec::Clear() {
   RecordCode.Clear();
-  for (auto m : TMembers<TDetailRec>::List) (this->*m).Clear();
-}
-
-std::string_view Trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && IsBlankOrControl(s[b])) ++b;
-  while (e > b && IsBlankOrControl(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
-bool IsEmptyTrimmed(std::string_view s) {
-  for (char c : s)
-    if (!IsBlankOrControl(c)) return false;
-  return true;
-}
-
-std::string_view Columns(std::string_view line, std::size_t firstCol, std::size_t width) {
-  const std::size_t start = firstCol - 1;
-  if (start >= line.size()) return {};
-  return line.substr(start, width);
+  for (auto m : Members()) (this->*m).Clear();
 }
 
 void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::string& out) {
-  out.clear();
-  out.reserve(DetailLineLength);
-  out.append(recordCode);
-  for (int n = FirstDetailField; n < FieldCount; ++n)
-    AppendPadded(out, Trim(rec.Field(n).View()), FieldTable[n]);
+  // Values never exceed their widths, so each one is copied into a line of blanks in place.
+  const std::size_t codeLen = recordCode.size();
+  out.assign(codeLen + DetailLineLength - 1, ' ');
+  if (codeLen) std::memcpy(out.data(), recordCode.data(), codeLen);
+  for (int n = FirstDetailField; n < FieldCount; ++n) {
+    const TFieldDef& def = FieldTable[n];
+    const std::string_view v = Trim(rec.Field(n).View());
+    const std::size_t at = def.Justify == jRight ? def.Width - v.size() : 0;
+    char* to = out.data() + codeLen + def.FirstCol - 2 + at;
+    for (std::size_t i = 0; i < v.size(); ++i) to[i] = v[i];
+  }
   out.append(rec.Reserved.View());
 }
 
@@ -99,10 +54,11 @@ std::string BuildDetailLine(const TDetailRec& rec, std::string_view recordCode) 
 
 void ParseDetailLine(std::string_view line, TDetailRec& rec) {
   rec.RecordCode = line.substr(0, 1);
-  for (int n = FirstDetailField; n < FieldCount; ++n) {
-    const TFieldDef& def = FieldTable[n];
-    rec.Field(n) = Trim(Columns(line, def.FirstCol, def.Width));
-  }
+  // Unrolled over the table so that every column and width is a constant.
+#define CERT_PARSE_FIELD(No, Name, Col, Width, Justify, Editor) \
+  rec.Name = Trim(Columns(line, Col, Width));
+  CERT_DETAIL_FIELDS(CERT_PARSE_FIELD)
+#undef CERT_PARSE_FIELD
 }
 
 std::string BuildHeaderLine(const THeaderRec& rec, std::string_view dateYYYYMMDD) {

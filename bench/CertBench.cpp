@@ -1,0 +1,74 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+#include "BenchFiles.h"
+#include "CertFormat.h"
+
+namespace {
+
+void Load(cert::TCertFormat& c, long records) {
+  c.FileNameOpen = certbench::PassingFile(records);
+  c.ReadCertFile();
+}
+
+void BM_ReadCertFile(benchmark::State& state) {
+  const long n = state.range(0);
+  certbench::PassingFile(n);
+  for (auto _ : state) {
+    cert::TCertFormat c;
+    Load(c, n);
+    benchmark::DoNotOptimize(c.DetailStr().Count());
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_WriteCertFile(benchmark::State& state) {
+  const long n = state.range(0);
+  cert::TCertFormat c;
+  Load(c, n);
+  c.OnConfirmOverwrite = [](const std::string&) { return true; };
+  const char* dir = std::getenv("CERT_BENCH_DIR");
+  c.FileNameSave = std::string(dir ? dir : "/tmp") + "/certbench-out.dat";
+  for (auto _ : state) c.WriteCertFile();
+  std::remove(c.FileNameSave.c_str());
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_NavigateFirstToLast(benchmark::State& state) {
+  const long n = state.range(0);
+  cert::TCertFormat c;
+  Load(c, n);
+  for (auto _ : state) {
+    c.FirstDetailRec();
+    for (long i = 1; i < n; ++i) c.NextDetailRec();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_CheckAllForErrors(benchmark::State& state) {
+  const long n = state.range(0);
+  cert::TCertFormat c;
+  Load(c, n);
+  for (auto _ : state)
+    if (!c.CheckAllForErrors()) state.SkipWithError("a record failed");
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadCertFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteCertFile)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NavigateFirstToLast)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckAllForErrors)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
