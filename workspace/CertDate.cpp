@@ -19,7 +19,7 @@ bool IsValidYmd(const TYmd& d) {
 }
 
 // The well-known days-from-civil algorithm, shifted so that 1899-12-30 is day 0.
-static long CivilToUnixDays(long y, unsigned m, unsigned d) {
+static constexpr long CivilToUnixDays(long y, unsigned m, unsigned d) {
   y -= m <= 2;
   const long era = (y >= 0 ? y : y - 399) / 400;
   const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -27,7 +27,7 @@ static long CivilToUnixDays(long y, unsigned m, unsigned d) {
   const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + static_cast<long>(doe) - 719468;
 }
-static const long kEpochShift = -CivilToUnixDays(1899, 12, 30);
+static constexpr long kEpochShift = -CivilToUnixDays(1899, 12, 30);
 
 long DaysFromYmd(const TYmd& d) {
   return CivilToUnixDays(d.Year, static_cast<unsigned>(d.Month), static_cast<unsigned>(d.Day)) +

@@ -1,0 +1,36 @@
+// What the three field editors share: the beep, the code page at the Qt boundary, the frame.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+class QPainter;
+
+namespace wwed {
+
+// The system's default beep; tests replace it to count beeps.
+void SetBeepHandler(std::function<void()> beep);
+void Beep();
+
+// Windows-1252 bytes to and from Qt text; nullopt when a character has no byte.
+QString FromCp1252(const std::string& bytes);
+std::optional<std::string> ToCp1252(const QString& text);
+
+enum TFrameEdge { feLeft = 1, feTop = 2, feRight = 4, feBottom = 8 };
+
+// The flat frame line drawn instead of a border.
+struct TwwFrame {
+  bool Enabled = false;
+  int FocusBorders = feLeft | feTop | feRight | feBottom;
+  int NonFocusBorders = feBottom;
+  void Paint(QWidget* w, QPainter& p, bool focused) const;
+};
+
+// Gives the field editors the one look the window wants: no border, button-face background,
+// the bottom frame line.
+void ApplyFieldLook(QWidget* w, TwwFrame& frame);
+
+}  // namespace wwed

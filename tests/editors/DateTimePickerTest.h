@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QObject>
+
+class DateTimePickerTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void keys_data();
+  void keys();
+  void programWrites();
+  void calendarWritesThroughAndEscRestores();
+  void calendarClickAndPlacement();
+  void changeReachesWorkspace();
+};

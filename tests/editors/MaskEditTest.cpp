@@ -1,0 +1,141 @@
+#include <QClipboard>
+#include <QLabel>
+#include <QTest>
+
+#include "CertFormat.h"
+#include "EditorFixture.h"
+#include "MaskEditTest.h"
+#include "TwwDBEdit.h"
+
+using edtest::Beeps;
+using edtest::Type;
+
+namespace {
+
+// A masked field set up as the window sets its fields, reporting OnCheckValue as "T"/"F".
+struct TMaskField {
+  edtest::TWindow W;
+  TwwDBEdit* Edit;
+  QString Reports;
+  int Changes = 0;
+  explicit TMaskField(const QString& mask) {
+    Edit = new TwwDBEdit(&W.Top);
+    Edit->setGeometry(10, 10, 200, 19);
+    Edit->Picture.PictureMask = mask.toStdString();
+    Edit->OnCheckValue = [this](cert::TObject* s, bool ok) {
+      QCOMPARE(s, static_cast<cert::TObject*>(Edit));
+      Reports += ok ? QLatin1Char('T') : QLatin1Char('F');
+    };
+    Edit->OnChange = cert::TChangeHandler([this](cert::TObject*) { ++Changes; });
+  }
+};
+
+}  // namespace
+
+void MaskEditTest::init() {
+  edtest::FixEnvironment();
+  Beeps() = 0;
+}
+
+void MaskEditTest::typing_data() {
+  QTest::addColumn<QString>("mask");
+  QTest::addColumn<QString>("initial");
+  QTest::addColumn<QString>("keys");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("reports");
+  QTest::addColumn<int>("beeps");
+  QTest::addColumn<bool>("keepsFocus");
+  const QString k45(45, QLatin1Char('x'));
+  QTest::newRow("fin eight digits") << "*9{#}" << "" << "12345678" << "12345678" << "FFFFFFFF" << 0 << true;
+  QTest::newRow("fin ninth completes") << "*9{#}" << "" << "123456789" << "123456789" << "FFFFFFFFT" << 0 << true;
+  QTest::newRow("fin tenth refused") << "*9{#}" << "" << "1234567890" << "123456789" << "FFFFFFFFT" << 1 << true;
+  QTest::newRow("fin letter refused") << "*9{#}" << "" << "12a" << "12" << "FF" << 1 << true;
+  QTest::newRow("fin exit refused") << "*9{#}" << "" << "12345{Tab}" << "12345" << "FFFFFF" << 1 << true;
+  QTest::newRow("fin cleared may leave") << "*9{#}" << "" << "12{BS}{BS}{Tab}" << "" << "FFFTT" << 0 << false;
+  QTest::newRow("fin esc restores") << "*9{#}" << "" << "12345{Esc}{Tab}" << "" << "FFFFFT" << 0 << false;
+  QTest::newRow("zip hyphen supplied") << "*5{#}[-*4#]" << "" << "123456" << "12345-6" << "FFFFTF" << 0 << true;
+  QTest::newRow("zip space to hyphen") << "*5{#}[-*4#]" << "" << "12345 " << "12345-" << "FFFFTF" << 0 << true;
+  QTest::newRow("zip hyphen refused on exit") << "*5{#}[-*4#]" << "" << "12345 {Tab}" << "12345-" << "FFFFTFF" << 1 << true;
+  QTest::newRow("zip partial plus4 refused") << "*5{#}[-*4#]" << "" << "12345678{Tab}" << "12345-678" << "FFFFTFFFF" << 1 << true;
+  QTest::newRow("zip full may leave") << "*5{#}[-*4#]" << "" << "123456789{Tab}" << "12345-6789" << "FFFFTFFFTT" << 0 << false;
+  QTest::newRow("upper-cased") << "*25[!]" << "" << "ab" << "AB" << "TT" << 0 << true;
+  QTest::newRow("46th at end refused") << "*45[@]" << k45 << "{End}y" << k45 << "" << 1 << true;
+  QTest::newRow("46th in middle inserted") << "*45[@]" << k45 << "{Home}y{Tab}" << "y" + k45 << "FF" << 1 << true;
+  QTest::newRow("unchanged invalid may leave") << "*9{#}" << "123" << "{Tab}" << "123" << "" << 0 << false;
+  QTest::newRow("enter does nothing") << "*9{#}" << "" << "1{Enter}" << "1" << "F" << 0 << true;
+  QTest::newRow("backspace checks what is left") << "*9{#}" << "" << "123456789{BS}" << "12345678" << "FFFFFFFFTF" << 0 << true;
+  QTest::newRow("euro sign is a byte") << "*45[@]" << "" << QString(QChar(0x20AC)) << QString(QChar(0x20AC)) << "T" << 0 << true;
+  QTest::newRow("omega has no byte") << "*45[@]" << "" << QString(QChar(0x3A9)) << "" << "" << 1 << true;
+  QTest::newRow("no mask types freely") << "" << "" << "a1-" << "a1-" << "" << 0 << true;
+}
+
+void MaskEditTest::typing() {
+  QFETCH(QString, mask);
+  QFETCH(QString, initial);
+  QFETCH(QString, keys);
+  TMaskField f(mask);
+  f.Edit->SetText(initial.toStdString());
+  f.W.Show(f.Edit);
+  Type(f.Edit, keys);
+  QApplication::processEvents();
+  QTEST(f.Edit->text(), "text");
+  QCOMPARE(wwed::FromCp1252(f.Edit->Text()), f.Edit->text());
+  QTEST(f.Reports, "reports");
+  QTEST(Beeps(), "beeps");
+  QTEST(f.Edit->hasFocus(), "keepsFocus");
+}
+
+void MaskEditTest::exitByClickAndMnemonic() {
+  TMaskField f(QStringLiteral("*9{#}"));
+  auto* label = new QLabel(QStringLiteral("&Next"), &f.W.Top);
+  label->setBuddy(f.W.Next);
+  label->setGeometry(150, 150, 50, 20);
+  f.W.Show(f.Edit);
+  Type(f.Edit, QStringLiteral("123"));
+  QTest::mouseClick(f.W.Next, Qt::LeftButton);
+  QTRY_VERIFY(f.Edit->hasFocus());
+  QCOMPARE(Beeps(), 1);
+  QCOMPARE(f.Edit->selectedText(), QStringLiteral("123"));
+  QTest::keyClick(&f.W.Top, Qt::Key_N, Qt::AltModifier);
+  QTRY_VERIFY(f.Edit->hasFocus());
+  QCOMPARE(Beeps(), 2);
+  Type(f.Edit, QStringLiteral("{End}456789"));
+  QTest::mouseClick(f.W.Next, Qt::LeftButton);
+  QTRY_VERIFY(f.W.Next->hasFocus());
+  QCOMPARE(Beeps(), 2);
+}
+
+void MaskEditTest::pasteFirstLineThroughMask() {
+  TMaskField f(QStringLiteral("*25[!]"));
+  f.W.Show(f.Edit);
+  const QString clip = QStringLiteral("abc\r\ndef");
+  QApplication::clipboard()->setText(clip);
+  QTest::keyClick(f.Edit, Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(f.Edit->text(), QStringLiteral("ABC"));
+  QCOMPARE(f.Edit->cursorPosition(), 3);
+  QCOMPARE(f.Reports, QStringLiteral("T"));
+  QCOMPARE(QApplication::clipboard()->text(), clip);
+  QVERIFY(f.Edit->Modified());
+}
+
+void MaskEditTest::programTextNoCheck() {
+  TMaskField f(QStringLiteral("*9{#}"));
+  f.W.Show(f.Edit);
+  f.Edit->SetText("12");
+  f.Edit->SetText("12");
+  QCOMPARE(f.Changes, 1);
+  QCOMPARE(f.Reports, QString());
+  QTest::keyClick(f.Edit, Qt::Key_Tab);
+  QVERIFY(f.W.Next->hasFocus());
+}
+
+void MaskEditTest::changeReachesWorkspace() {
+  TMaskField f(QStringLiteral("*25[!]"));
+  cert::TCertFormat cert;
+  cert.BindEditor(21, f.Edit);
+  cert.NewDetailRec();
+  f.W.Show(f.Edit);
+  Type(f.Edit, QStringLiteral("o'n\xE9") + QStringLiteral("il"));
+  QCOMPARE(cert.DetailRec.DInsuredLastName.Str(), std::string("O'N\xC9IL"));
+  QCOMPARE(f.Edit->EditorClass(), cert::ecMaskEdit);
+}
