@@ -1,0 +1,84 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace certwin {
+
+namespace {
+QString AppTitle() { return QFileInfo(QCoreApplication::applicationFilePath()).baseName(); }
+
+QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton def, QMessageBox::StandardButton esc) {
+  QMessageBox box(icon, title, text, buttons, parent);
+  box.setDefaultButton(def);
+  box.setEscapeButton(esc);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+}  // namespace
+
+bool TQtDialogs::ConfirmOkCancel(const QString& text) {
+  return Ask(FParent, QMessageBox::Question, QStringLiteral("Confirm"), text,
+             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok,
+             QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+TAnswer TQtDialogs::ConfirmYesNoCancel(const QString& text) {
+  switch (Ask(FParent, QMessageBox::Question, QStringLiteral("Confirm"), text,
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+              QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return anYes;
+    case QMessageBox::No: return anNo;
+    default: return anCancel;
+  }
+}
+
+bool TQtDialogs::AskYesNo(const QString& title, const QString& text) {
+  return Ask(FParent, QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+             QMessageBox::Yes, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TQtDialogs::Message(const QString& text) {
+  Ask(FParent, QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok, QMessageBox::Ok,
+      QMessageBox::Ok);
+}
+
+bool TQtDialogs::MessageOrSkip(const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok, FParent);
+  QPushButton* skip = box.addButton(QStringLiteral("Skip the rest"), QMessageBox::RejectRole);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
+  return box.clickedButton() == skip;
+}
+
+void TQtDialogs::Error(const QString& text) {
+  QMessageBox::critical(FParent, AppTitle(), text);
+}
+
+std::optional<QString> TQtDialogs::OpenFileName(const QString& title, const QString& initial) {
+  QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(CertFileFilter));
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  dlg.setDefaultSuffix(QString::fromLatin1(CertDefaultSuffix));
+  dlg.selectFile(initial);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().first();
+}
+
+std::optional<QString> TQtDialogs::SaveFileName(const QString& title, const QString& initial) {
+  QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(CertFileFilter));
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  dlg.setDefaultSuffix(QString::fromLatin1(CertDefaultSuffix));
+  dlg.selectFile(initial);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().first();
+}
+
+void TQtDialogs::Beep() { QApplication::beep(); }
+
+}  // namespace certwin

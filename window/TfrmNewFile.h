@@ -1,0 +1,137 @@
+// The one window: header and detail editors, commands, error display and settings.
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CertFormat.h"
+#include "Dialogs.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QTimer;
+class QToolButton;
+class TwwDBComboBox;
+class TwwDBDateTimePicker;
+class TwwDBEdit;
+
+class TfrmNewFile : public QWidget {
+ public:
+  // `dialogs` answers every question; nullptr: the real Qt dialogs.
+  explicit TfrmNewFile(std::unique_ptr<certwin::TDialogs> dialogs = nullptr,
+                       QWidget* parent = nullptr);
+  ~TfrmNewFile() override;
+
+  cert::TCertFormat CertFormat1;
+  // Where the settings file lives; the executable's directory unless a caller says otherwise.
+  std::string SettingsDirectory;
+
+  // The window's components in creation order.
+  const std::vector<QObject*>& Components() const { return FComponents; }
+  QWidget* Component(const QString& name) const;
+  QWidget* FieldEditor(int number) const { return FEditors[static_cast<std::size_t>(number)]; }
+  QLabel* ErrorLine() const { return lblErrorMsg; }
+  QLabel* RecordCounter() const { return lblRecordNum; }
+  QLabel* LengthLabel() const { return lblLengthError; }
+  QSlider* TrackBar() const { return TrackBar1; }
+  QLineEdit* OutputFileName() const { return editLoc; }
+  int FlashLabelIndex() const { return FFlashLabelIndex; }
+  bool FlashTimerActive() const;
+  void TmrFlashLabelTimer();
+
+  // Commands.
+  void btnFirstClick();
+  void btnPreviousClick();
+  void btnNextClick();
+  void btnLastClick();
+  void btnNewClick();
+  void btnSaveClick();
+  void btnDeleteClick();
+  void btnCancelClick();
+  void btnRefreshClick();
+  void btnOpenClick();
+  void btnNewFileClick();
+  // True when the file was written.
+  bool btnWriteFileClick();
+  void btnVerifyClick();
+  void btnCloseClick();
+  void SpeedButton1Click();
+  void TrackBar1Change();
+
+  void ShowHeader(bool TrackChanges);
+  void ShowDetail(bool TrackChanges);
+  int FindListItem(const TwwDBComboBox* List, const std::string& Code) const;
+  bool IsRemembered(int Tag) const;
+  void StartFlashing(const QString& Name);
+  void StopFlashing();
+  void FindComponentIndex(const QString& Name);
+  void LoadSettings();
+  void SaveSettings();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildPanels();
+  void BuildFields();
+  void BuildCommands();
+  void BuildOptions();
+  void BuildRemember();
+  void SetTabOrder();
+  void AttachWorkspace();
+  template <typename T>
+  T* Make(const QString& name, QWidget* parent);
+  QToolButton* MakeButton(const char* name, const char* caption, const char* hint, int image,
+                          QWidget* parent, int x, int w);
+  QFrame* MakePanel(const QString& name, QWidget* parent, const QRect& r, int shape);
+
+  void FormShow();
+  bool FormClose();
+  // Save-changes prompt: whether the asking command may go on.
+  bool SaveChangesPrompt();
+  void SetErrorLine(const QString& text, const QColor* background);
+
+  void CertFormat1CertStatusChange(cert::TObject* Sender, cert::TDetailRecStatus PrevState,
+                                   cert::TDetailRecStatus CurState);
+  void CertFormat1CertDetailChange(cert::TObject* Sender);
+  void CertFormat1CertError(cert::TObject* Sender, int Index, const std::string& ErrorMsg);
+  void CertFormat1FileError(cert::TObject* Sender, const std::string& ErrorMsg);
+  void CertFormat1BeforeFetchDetailRec(cert::TObject* Sender);
+  void CertFormat1CertPassErrorCheck(cert::TObject* Sender);
+  void CertFormat1CertCheckAllForErrors(cert::TObject* Sender, int Index,
+                                        const std::string& ErrorMsg, bool PassErrorCheck);
+  void CustomLengthCheckValue(cert::TObject* Sender, bool PassesPictureTest);
+  void CustomLengthCheckValue2(cert::TObject* Sender, bool PassesPictureTest);
+  void LengthMessage(cert::TObject* Sender, bool passes, char bracket, const char* prefix);
+  void ShowDate(TwwDBDateTimePicker* editor, const cert::TFieldText& stored);
+
+  std::unique_ptr<certwin::TDialogs> FDialogs;
+  std::vector<QObject*> FComponents;
+  std::array<QWidget*, cert::FieldCount> FEditors{};
+  std::array<QFrame*, 3> FFieldPanels{};  // Panel1, Panel9, Panel8
+  bool FShown = false;
+  int FFlashLabelIndex = -1;
+  QColor FFlashColor;
+  QColor FSavedLabelColor;
+  bool FFlashPhase = false;
+  bool FOverwriteDeclined = false;
+  int FFileMessages = 0;
+  bool FSkipFileMessages = false;
+
+  QLabel* lblLengthError = nullptr;
+  QLabel* lblErrorMsg = nullptr;
+  QLabel* lblRecordNum = nullptr;
+  QSlider* TrackBar1 = nullptr;
+  QCheckBox* cbConfirmDel = nullptr;
+  QLineEdit* editLoc = nullptr;
+  QTimer* TmrFlashLabel = nullptr;
+  std::array<QCheckBox*, 13> FRemember{};
+};
