@@ -34,8 +34,11 @@ void TwwDBCustomCombo::DropDown() {
     FPopup->setObjectName(QStringLiteral("ComboPopup"));
     auto* layout = new QVBoxLayout(FPopup);
     layout->setContentsMargins(0, 0, 0, 0);
+    FPopup->setFocusPolicy(Qt::StrongFocus);
     FList = new QListWidget(FPopup);
     FList->setObjectName(QStringLiteral("ComboList"));
+    // The list never takes the focus, so that it never picks a first row on its own.
+    FList->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(FList);
     FList->setFrameShape(QFrame::Box);
     FList->setLineWidth(1);
@@ -74,7 +77,7 @@ void TwwDBCustomCombo::DropDown() {
   FTextAtOpen = text();
   if (OnDropDown) OnDropDown();
   FPopup->show();
-  FList->setFocus(Qt::PopupFocusReason);
+  FPopup->setFocus(Qt::PopupFocusReason);
   if (chosen >= 0) FList->scrollToItem(FList->item(chosen));
 }
 
@@ -129,14 +132,22 @@ bool TwwDBCustomCombo::eventFilter(QObject* watched, QEvent* event) {
           return true;
         case Qt::Key_Up:
         case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown: {
           if (alt) {
             CloseUp(true);
             return true;
           }
-          return false;  // the list moves its highlight
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-          return false;
+          const int step = k->key() == Qt::Key_Up ? -1 : k->key() == Qt::Key_Down ? 1
+                           : k->key() == Qt::Key_PageUp ? -DropDownCount : DropDownCount;
+          const int last = FList->count() - 1;
+          int row = FList->currentRow() < 0 || !FList->currentItem()->isSelected()
+                        ? (step > 0 ? 0 : last)
+                        : FList->currentRow() + step;
+          row = row < 0 ? 0 : row > last ? last : row;
+          if (row >= 0) FList->setCurrentRow(row);
+          return true;
+        }
         case Qt::Key_Home:
         case Qt::Key_End:
         case Qt::Key_Left:
