@@ -139,7 +139,10 @@ TfrmNewFile::TfrmNewFile(std::unique_ptr<TDialogs> dialogs, QWidget* parent)
 
 TfrmNewFile::~TfrmNewFile() {
   // The editors go with the window; none may report a change to the workspace on the way.
-  for (int n = 0; n < cert::FieldCount; ++n) CertFormat1.BindEditor(n, nullptr);
+  for (int n = 0; n < cert::FieldCount; ++n) {
+    if (auto* e = dynamic_cast<cert::TCertEditor*>(FieldEditor(n))) e->OnChange = {};
+    CertFormat1.BindEditor(n, nullptr);
+  }
   CertFormat1.ChangeStatus = false;
   wwed::SetBeepHandler(nullptr);
 }
