@@ -104,6 +104,10 @@ void TCertFormat::ReadCertFile() {
   if (fd.Get() < 0) ThrowIO("Cannot open", name, errno);
 
   FDetailStr.Clear();
+  // Room for as many lines as the file's size suggests (within reason), so the list seldom
+  // regrows while a large file is read.
+  const std::size_t estimate = static_cast<std::size_t>(st.st_size) / (DetailLineLength + 2) + 1;
+  FDetailStr.Reserve(estimate < 2000000 ? estimate : 2000000);
   DetailRecStatus = drBrowse;
   bool first = true;
   auto readHeader = [&](std::string_view line) {
