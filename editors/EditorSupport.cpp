@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 #include "Cp1252.h"
@@ -52,6 +53,17 @@ void TwwFrame::Paint(QWidget* w, QPainter& p, bool focused) const {
   if (edges & feTop) p.drawLine(r.topLeft(), r.topRight());
   if (edges & feRight) p.drawLine(r.topRight(), r.bottomRight());
   if (edges & feBottom) p.drawLine(r.bottomLeft(), r.bottomRight());
+}
+
+QPoint PopupPosition(const QWidget* field, const QSize& size) {
+  const QScreen* s = field->screen() ? field->screen() : QApplication::primaryScreen();
+  const QRect screen = s->availableGeometry();
+  QPoint at = field->mapToGlobal(QPoint(0, field->height()));
+  if (at.y() + size.height() > screen.bottom() + 1)
+    at = field->mapToGlobal(QPoint(0, -size.height()));
+  if (at.x() + size.width() > screen.right() + 1)
+    at.setX(field->mapToGlobal(QPoint(field->width(), 0)).x() - size.width());
+  return at;
 }
 
 void ApplyFieldLook(QWidget* w, TwwFrame& frame) {

@@ -1,6 +1,8 @@
 // What the three field editors share: the beep, the code page at the Qt boundary, the frame.
 #pragma once
 
+#include <QPoint>
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -28,6 +30,10 @@ struct TwwFrame {
   int NonFocusBorders = feBottom;
   void Paint(QWidget* w, QPainter& p, bool focused) const;
 };
+
+// Where a drop-down of `size` opens: directly below the field, above it when the screen has no
+// room below, shifted left to end at the field's right edge when it would run off the screen.
+QPoint PopupPosition(const QWidget* field, const QSize& size);
 
 // Gives the field editors the one look the window wants: no border, button-face background,
 // the bottom frame line.

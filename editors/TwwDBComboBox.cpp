@@ -67,13 +67,7 @@ void TwwDBCustomCombo::DropDown() {
   const int visible = std::max(1, std::min(static_cast<int>(rows.size()), DropDownCount));
   const QSize size(DropDownWidth > 0 ? DropDownWidth : width(), visible * rowHeight + 4);
   FPopup->setFixedSize(size);
-  const QRect screen =
-      (this->screen() ? this->screen() : QApplication::primaryScreen())->availableGeometry();
-  QPoint at = mapToGlobal(QPoint(0, height()));
-  if (at.y() + size.height() > screen.bottom() + 1) at = mapToGlobal(QPoint(0, -size.height()));
-  if (at.x() + size.width() > screen.right() + 1)
-    at.setX(mapToGlobal(QPoint(width(), 0)).x() - size.width());
-  FPopup->move(at);
+  FPopup->move(wwed::PopupPosition(this, size));
   FTextAtOpen = text();
   if (OnDropDown) OnDropDown();
   FPopup->show();

@@ -450,11 +450,7 @@ void TwwDBCustomDateTimePicker::OpenCalendar() {
   FCalendar->setSelectedDate(ToQDate(FDays));
   FSyncingCalendar = false;
   FPopup->adjustSize();
-  const QRect screen = (this->screen() ? this->screen() : QApplication::primaryScreen())->availableGeometry();
-  QPoint at = mapToGlobal(QPoint(0, height()));
-  if (at.y() + FPopup->height() > screen.bottom() + 1) at = mapToGlobal(QPoint(0, -FPopup->height()));
-  if (at.x() + FPopup->width() > screen.right() + 1) at.setX(screen.right() + 1 - FPopup->width());
-  FPopup->move(at);
+  FPopup->move(wwed::PopupPosition(this, FPopup->size()));
   if (OnDropDown) OnDropDown();
   FPopup->show();
   FCalendar->setFocus(Qt::PopupFocusReason);

@@ -766,11 +766,15 @@ void TfrmNewFile::FindComponentIndex(const QString& Name) {
     }
 }
 
+QLabel* TfrmNewFile::FlashLabel() const {
+  if (FFlashLabelIndex < 0) return nullptr;
+  return qobject_cast<QLabel*>(FComponents[static_cast<std::size_t>(FFlashLabelIndex)]);
+}
+
 void TfrmNewFile::StartFlashing(const QString& Name) {
   StopFlashing();
   FindComponentIndex(Name);
-  if (FFlashLabelIndex < 0) return;
-  auto* label = qobject_cast<QLabel*>(FComponents[static_cast<std::size_t>(FFlashLabelIndex)]);
+  QLabel* label = FlashLabel();
   if (!label) return;
   FSavedLabelColor = label->palette().color(QPalette::Window);
   label->setAutoFillBackground(true);
@@ -780,7 +784,7 @@ void TfrmNewFile::StartFlashing(const QString& Name) {
 void TfrmNewFile::StopFlashing() {
   if (FFlashLabelIndex < 0) return;
   TmrFlashLabel->stop();
-  auto* label = qobject_cast<QLabel*>(FComponents[static_cast<std::size_t>(FFlashLabelIndex)]);
+  QLabel* label = FlashLabel();
   if (!label) return;
   SetBackground(label, FSavedLabelColor);
   label->setAutoFillBackground(false);
@@ -789,8 +793,7 @@ void TfrmNewFile::StopFlashing() {
 bool TfrmNewFile::FlashTimerActive() const { return TmrFlashLabel->isActive(); }
 
 void TfrmNewFile::TmrFlashLabelTimer() {
-  if (FFlashLabelIndex < 0) return;
-  auto* label = qobject_cast<QLabel*>(FComponents[static_cast<std::size_t>(FFlashLabelIndex)]);
+  QLabel* label = FlashLabel();
   if (!label) return;
   SetBackground(label, FFlashPhase ? FSavedLabelColor : FFlashColor);
   FFlashPhase = !FFlashPhase;

@@ -112,6 +112,8 @@ class TfrmNewFile : public QWidget {
   void CustomLengthCheckValue2(cert::TObject* Sender, bool PassesPictureTest);
   void LengthMessage(cert::TObject* Sender, bool passes, char bracket, const char* prefix);
   void ShowDate(TwwDBDateTimePicker* editor, const cert::TFieldText& stored);
+  // The label FFlashLabelIndex designates, if it is one.
+  QLabel* FlashLabel() const;
 
   std::unique_ptr<certwin::TDialogs> FDialogs;
   std::vector<QObject*> FComponents;

@@ -27,7 +27,7 @@ class TScriptedDialogs : public certwin::TDialogs {
  public:
   std::deque<bool> OkCancel, YesNo, Skip;
   std::deque<certwin::TAnswer> YesNoCancel;
-  std::deque<std::optional<QString>> Files;
+  std::deque<QString> Files;  // a null string cancels the dialog
   QStringList Log;
   int Beeps = 0;
 
@@ -51,19 +51,23 @@ class TScriptedDialogs : public certwin::TDialogs {
   void Error(const QString& text) override { Log << "error: " + text; }
   std::optional<QString> OpenFileName(const QString& title, const QString& initial) override {
     Log << "open " + title + ": " + initial;
-    return Take(Files, std::optional<QString>());
+    return Chosen();
   }
   std::optional<QString> SaveFileName(const QString& title, const QString& initial) override {
     Log << "save as " + title + ": " + initial;
-    return Take(Files, std::optional<QString>());
+    return Chosen();
   }
   void Beep() override { ++Beeps; }
 
  private:
+  std::optional<QString> Chosen() {
+    const QString f = Take(Files, QString());
+    return f.isNull() ? std::nullopt : std::optional<QString>(f);
+  }
   template <typename T>
   static T Take(std::deque<T>& q, T def) {
     if (q.empty()) return def;
-    T v = q.front();
+    T v(std::move(q.front()));
     q.pop_front();
     return v;
   }
