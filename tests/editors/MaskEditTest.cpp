@@ -116,6 +116,10 @@ void MaskEditTest::pasteFirstLineThroughMask() {
   QCOMPARE(f.Reports, QStringLiteral("T"));
   QCOMPARE(QApplication::clipboard()->text(), clip);
   QVERIFY(f.Edit->Modified());
+  QApplication::clipboard()->setText(QStringLiteral("x\u03A9y"));
+  QTest::keyClick(f.Edit, Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(f.Edit->text(), QStringLiteral("ABC"));  // a character without a byte: refused
+  QCOMPARE(Beeps(), 1);
 }
 
 void MaskEditTest::programTextNoCheck() {

@@ -334,3 +334,45 @@ void FileCommandsTest::outputFileButton() {
   w.Click("SpeedButton1");
   QCOMPARE(w.Form->OutputFileName()->text(), QStringLiteral("/data/cert.dat"));
 }
+
+void FileCommandsTest::readmeWalkthrough() {
+  TWindow w;
+  const QString failing = QStringLiteral(CERT_SAMPLES_DIR "/failing.dat");
+  const std::string copy = w.Dir.File("failing.dat");
+  certtest::WriteAll(copy, certtest::ReadAll(failing.toStdString()));
+  w.Open(QString::fromStdString(copy));
+  w.Click("btnVerify");
+  QCOMPARE(w.Counter(), QStringLiteral("Record 2 of 4"));
+  QCOMPARE(QApplication::focusWidget(), w.W("editInsuredCity"));
+  QTest::keyClicks(w.W("editInsuredCity"), QStringLiteral("Madison"));
+  w.Click("btnVerify");
+  QCOMPARE(w.Counter(), QStringLiteral("Record 3 of 4"));
+  QCOMPARE(QApplication::focusWidget(), w.W("dtpPolicyToDate"));
+  QTest::keyClicks(w.W("dtpPolicyToDate"), QStringLiteral("12312026"));
+  w.Click("btnVerify");
+  QCOMPARE(w.Counter(), QStringLiteral("Record 4 of 4"));
+  auto* last = w.As<TwwDBEdit>("editInsuredLastName");
+  QTest::mouseClick(last, Qt::LeftButton);
+  last->selectAll();
+  QTest::keyClick(last, Qt::Key_Delete);
+  w.Click("btnVerify");
+  QCOMPARE(w.Dialogs->Log.last(),
+           QStringLiteral("message: All records have pass the error checking routine."));
+  const std::string out = w.Dir.File("fixed.dat");
+  w.Form->OutputFileName()->setText(QString::fromStdString(out));
+  w.Click("btnWriteFile");
+  cert::TCertFormat reread;
+  reread.FileNameOpen = out;
+  reread.ReadCertFile();
+  QVERIFY(reread.CheckAllForErrors());
+  QCOMPARE(reread.DetailStr().Count(), 4);
+}
+
+void FileCommandsTest::acceleratorsWithAlt() {
+  TWindow w;
+  // A mnemonic presses its button, which clicks a moment later.
+  QTest::keyClick(w.Form.get(), Qt::Key_S, Qt::AltModifier);  // Po&st
+  QTRY_COMPARE(w.Form->CertFormat1.DetailStr().Count(), 1);
+  QTest::keyClick(w.Form.get(), Qt::Key_A, Qt::AltModifier);  // &Add
+  QTRY_COMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drNew);
+}

@@ -23,4 +23,6 @@ class FileCommandsTest : public QObject {
   void settingsPathRule();
   void settingsWriteFailureStillCloses();
   void outputFileButton();
+  void readmeWalkthrough();
+  void acceleratorsWithAlt();
 };
