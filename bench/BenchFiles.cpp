@@ -13,8 +13,8 @@ namespace certbench {
 
 std::string PassingFile(long records) {
   const char* dir = std::getenv("CERT_BENCH_DIR");
-  const std::string path = std::string(dir ? dir : "/tmp") + "/certbench-" +
-                           std::to_string(records) + ".dat";
+  const std::string path =
+      std::string(dir ? dir : "/tmp") + "/certbench-" + std::to_string(records) + ".dat";
   if (std::filesystem::exists(path)) return path;
   cert::THeaderRec h;
   certtest::FillPassingHeader(h);

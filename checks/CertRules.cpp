@@ -53,8 +53,8 @@ bool SuffixIsMdOrMo(const TFieldText& f) {
 }
 
 bool AnyNameFilled(const TDetailRec& d) {
-  return Filled(d.DInsuredLastName) || Filled(d.DInsuredFirstName) ||
-         Filled(d.DInsuredMidName) || Filled(d.DInsuredSuffix);
+  return Filled(d.DInsuredLastName) || Filled(d.DInsuredFirstName) || Filled(d.DInsuredMidName) ||
+         Filled(d.DInsuredSuffix);
 }
 
 bool RevisedOrTerminated(const TRecords& r) {
@@ -68,90 +68,88 @@ struct TRule {
 };
 
 const std::array<TRule, 33> kRules = {{
-      {0, [](const TRecords& r) { return Empty(r.H.HInsurerName); },
-       "*** Insurer name is required!"},
-      {1, [](const TRecords& r) { return Empty(r.H.HInsurerAddr1); },
-       "*** Insurer's address is required!"},
-      {3, [](const TRecords& r) { return Empty(r.H.HInsurerCity); },
-       "*** Insurer's city is required!"},
-      {4, [](const TRecords& r) { return Empty(r.H.HInsurerState); },
-       "*** Insurer's state is required!"},
-      {5, [](const TRecords& r) { return Empty(r.H.HInsurerZip); },
-       "*** Insurer's zipcode is required!"},
-      {7, [](const TRecords& r) { return HasHyphen(r.H.HInsurerFIN); },
-       "*** Insurer's FIN number cannot contain a \"-\"!"},
-      {6, [](const TRecords& r) { return Empty(r.H.HInsurerNAIC_Num) && r.H.HInsurerType == "1"; },
-       "*** Insurer's NAIC Number is required for Licensed Insurer!"},
-      {8, [](const TRecords& r) { return Empty(r.H.HInsurerType); },
-       "*** Insurer type must be a 1 or 2!"},
-      {20, [](const TRecords& r) { return Filled(r.D.DInsuredCompanyName) && AnyNameFilled(r.D); },
-       "*** Lastname, Firstname, Middle name, suffix and Attn Line are not  allowed when the "
-       "Insured Company Name is used and vice-versa!"},
-      {20,
-       [](const TRecords& r) {
-         return Empty(r.D.DInsuredCompanyName) &&
-                (Empty(r.D.DInsuredLastName) || Empty(r.D.DInsuredFirstName));
-       },
-       "*** Provider name or insured's company name is required!"},
-      {24, [](const TRecords& r) { return SuffixIsMdOrMo(r.D.DInsuredSuffix); },
-       "*** Insured's suffix cannot be MD or MO!"},
-      {26, [](const TRecords& r) { return Empty(r.D.DInsuredAddress); },
-       "*** Insured's address is required!"},
-      {27, [](const TRecords& r) { return Empty(r.D.DInsuredCity); },
-       "*** Insured's city is required!"},
-      {28, [](const TRecords& r) { return Empty(r.D.DInsuredState); },
-       "*** Insured's state is required!"},
-      {29, [](const TRecords& r) { return Empty(r.D.DInsuredZip); },
-       "*** Insured's zipcode is required!"},
-      {31, [](const TRecords& r) { return Empty(r.D.DInsuredISO); },
-       "*** Insured's ISO code is required!"},
-      {32, [](const TRecords& r) { return Empty(r.D.DInsuredProvType); },
-       "*** Insured's provider type is required!"},
-      {19,
-       [](const TRecords& r) {
-         return Empty(r.D.DInsuredLicenseNum) && Empty(r.D.DInsuredCompanyName);
-       },
-       "*** Insured's license number is required!"},
-      {30, [](const TRecords& r) { return HasHyphen(r.D.DInsuredFIN); },
-       "*** Insured's FIN number cannot contain a \"-\"!"},
-      {11, [](const TRecords& r) { return Empty(r.D.DPolicyFromDate); },
-       "*** Policy from date is required!"},
-      {12, [](const TRecords& r) { return Empty(r.D.DPolicyToDate); },
-       "*** Policy to date is required!"},
-      {12, ToBeforeFrom, "*** Policy to date must be later than from date!"},
-      {12, SpansTooLong,
-       "*** Policy cannot span more than 1 year! Please adjust the Policy From Date or Policy To "
-       "Date."},
-      {13,
-       [](const TRecords& r) {
-         return Filled(r.D.DPolicyRevisedDate) && Filled(r.D.DPolicyTerminatedDate);
-       },
-       "*** Policy revised date and terminated date cannot be filled in at the same time.  "
-       "Please remove one of them by clicking on the date to be deleted and press the \"Del\" "
-       "key."},
-      {ProcessingTypeSlot, RevisedOrTerminated, ""},
-      {15,
-       [](const TRecords& r) {
-         return r.D.DPolicyCoverageType == "1" && Empty(r.D.DPolicyRetroDate);
-       },
-       "*** Policy retroactive date is required for claims-made base policy!"},
-      {15,
-       [](const TRecords& r) {
-         return r.D.DPolicyCoverageType == "2" && Filled(r.D.DPolicyRetroDate);
-       },
-       "*** Policy retroactive date is not required for occurrence base policy!"},
-      {16, [](const TRecords& r) { return Empty(r.D.DPolicyCoverageType); },
-       "*** Policy coverage type is required!"},
-      {9,
-       [](const TRecords& r) { return Empty(r.D.DPolicyNum) && Empty(r.D.DInsuredCompanyName); },
-       "*** Policy number is required!"},
-      {17, [](const TRecords& r) { return Empty(r.D.DPolicyOccurrenceLimit); },
-       "*** Policy occurrence limit is required!"},
-      {18, [](const TRecords& r) { return Empty(r.D.DPolicyAggregateLimit); },
-       "*** Policy aggregate limit is required!"},
-      {34, [](const TRecords& r) { return Empty(r.D.DRecordProcessingType); },
-       "*** Processing type is required!"},
-      {ProcessingTypeSlot, [](const TRecords&) { return true; }, ""},
+    {0, [](const TRecords& r) { return Empty(r.H.HInsurerName); }, "*** Insurer name is required!"},
+    {1, [](const TRecords& r) { return Empty(r.H.HInsurerAddr1); },
+     "*** Insurer's address is required!"},
+    {3, [](const TRecords& r) { return Empty(r.H.HInsurerCity); },
+     "*** Insurer's city is required!"},
+    {4, [](const TRecords& r) { return Empty(r.H.HInsurerState); },
+     "*** Insurer's state is required!"},
+    {5, [](const TRecords& r) { return Empty(r.H.HInsurerZip); },
+     "*** Insurer's zipcode is required!"},
+    {7, [](const TRecords& r) { return HasHyphen(r.H.HInsurerFIN); },
+     "*** Insurer's FIN number cannot contain a \"-\"!"},
+    {6, [](const TRecords& r) { return Empty(r.H.HInsurerNAIC_Num) && r.H.HInsurerType == "1"; },
+     "*** Insurer's NAIC Number is required for Licensed Insurer!"},
+    {8, [](const TRecords& r) { return Empty(r.H.HInsurerType); },
+     "*** Insurer type must be a 1 or 2!"},
+    {20, [](const TRecords& r) { return Filled(r.D.DInsuredCompanyName) && AnyNameFilled(r.D); },
+     "*** Lastname, Firstname, Middle name, suffix and Attn Line are not  allowed when the "
+     "Insured Company Name is used and vice-versa!"},
+    {20,
+     [](const TRecords& r) {
+       return Empty(r.D.DInsuredCompanyName) &&
+              (Empty(r.D.DInsuredLastName) || Empty(r.D.DInsuredFirstName));
+     },
+     "*** Provider name or insured's company name is required!"},
+    {24, [](const TRecords& r) { return SuffixIsMdOrMo(r.D.DInsuredSuffix); },
+     "*** Insured's suffix cannot be MD or MO!"},
+    {26, [](const TRecords& r) { return Empty(r.D.DInsuredAddress); },
+     "*** Insured's address is required!"},
+    {27, [](const TRecords& r) { return Empty(r.D.DInsuredCity); },
+     "*** Insured's city is required!"},
+    {28, [](const TRecords& r) { return Empty(r.D.DInsuredState); },
+     "*** Insured's state is required!"},
+    {29, [](const TRecords& r) { return Empty(r.D.DInsuredZip); },
+     "*** Insured's zipcode is required!"},
+    {31, [](const TRecords& r) { return Empty(r.D.DInsuredISO); },
+     "*** Insured's ISO code is required!"},
+    {32, [](const TRecords& r) { return Empty(r.D.DInsuredProvType); },
+     "*** Insured's provider type is required!"},
+    {19,
+     [](const TRecords& r) {
+       return Empty(r.D.DInsuredLicenseNum) && Empty(r.D.DInsuredCompanyName);
+     },
+     "*** Insured's license number is required!"},
+    {30, [](const TRecords& r) { return HasHyphen(r.D.DInsuredFIN); },
+     "*** Insured's FIN number cannot contain a \"-\"!"},
+    {11, [](const TRecords& r) { return Empty(r.D.DPolicyFromDate); },
+     "*** Policy from date is required!"},
+    {12, [](const TRecords& r) { return Empty(r.D.DPolicyToDate); },
+     "*** Policy to date is required!"},
+    {12, ToBeforeFrom, "*** Policy to date must be later than from date!"},
+    {12, SpansTooLong,
+     "*** Policy cannot span more than 1 year! Please adjust the Policy From Date or Policy To "
+     "Date."},
+    {13,
+     [](const TRecords& r) {
+       return Filled(r.D.DPolicyRevisedDate) && Filled(r.D.DPolicyTerminatedDate);
+     },
+     "*** Policy revised date and terminated date cannot be filled in at the same time.  "
+     "Please remove one of them by clicking on the date to be deleted and press the \"Del\" "
+     "key."},
+    {ProcessingTypeSlot, RevisedOrTerminated, ""},
+    {15,
+     [](const TRecords& r) {
+       return r.D.DPolicyCoverageType == "1" && Empty(r.D.DPolicyRetroDate);
+     },
+     "*** Policy retroactive date is required for claims-made base policy!"},
+    {15,
+     [](const TRecords& r) {
+       return r.D.DPolicyCoverageType == "2" && Filled(r.D.DPolicyRetroDate);
+     },
+     "*** Policy retroactive date is not required for occurrence base policy!"},
+    {16, [](const TRecords& r) { return Empty(r.D.DPolicyCoverageType); },
+     "*** Policy coverage type is required!"},
+    {9, [](const TRecords& r) { return Empty(r.D.DPolicyNum) && Empty(r.D.DInsuredCompanyName); },
+     "*** Policy number is required!"},
+    {17, [](const TRecords& r) { return Empty(r.D.DPolicyOccurrenceLimit); },
+     "*** Policy occurrence limit is required!"},
+    {18, [](const TRecords& r) { return Empty(r.D.DPolicyAggregateLimit); },
+     "*** Policy aggregate limit is required!"},
+    {34, [](const TRecords& r) { return Empty(r.D.DRecordProcessingType); },
+     "*** Processing type is required!"},
+    {ProcessingTypeSlot, [](const TRecords&) { return true; }, ""},
 }};
 
 struct TProcessingRule {
@@ -162,18 +160,18 @@ struct TProcessingRule {
 };
 
 const std::array<TProcessingRule, 6> kProcessingRules = {{
-      {'1', [](bool rev, bool) { return rev; }, 13,
-       "*** Revised date not allow for new/renewal certificate!"},
-      {'1', [](bool rev, bool term) { return !rev && term; }, 14,
-       "*** Termination date not allow for new/renewal certificate!"},
-      {'2', [](bool rev, bool) { return !rev; }, 13,
-       "*** Revised date is required for revised certificate!"},
-      {'2', [](bool rev, bool term) { return rev && term; }, 14,
-       "*** Termination date not allow for revised certificate!"},
-      {'3', [](bool rev, bool) { return rev; }, 13,
-       "*** Revised date not allow for terminated certificate!"},
-      {'3', [](bool rev, bool term) { return !rev && !term; }, 14,
-       "*** Termination date is required for terminated certificate!"},
+    {'1', [](bool rev, bool) { return rev; }, 13,
+     "*** Revised date not allow for new/renewal certificate!"},
+    {'1', [](bool rev, bool term) { return !rev && term; }, 14,
+     "*** Termination date not allow for new/renewal certificate!"},
+    {'2', [](bool rev, bool) { return !rev; }, 13,
+     "*** Revised date is required for revised certificate!"},
+    {'2', [](bool rev, bool term) { return rev && term; }, 14,
+     "*** Termination date not allow for revised certificate!"},
+    {'3', [](bool rev, bool) { return rev; }, 13,
+     "*** Revised date not allow for terminated certificate!"},
+    {'3', [](bool rev, bool term) { return !rev && !term; }, 14,
+     "*** Termination date is required for terminated certificate!"},
 }};
 
 const std::array<int, 33> kRuleFields = [] {

@@ -6,11 +6,16 @@ unsigned char Cp1252Upper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
   switch (c) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return c;
+    case 0x9A:
+      return 0x8A;
+    case 0x9C:
+      return 0x8C;
+    case 0x9E:
+      return 0x8E;
+    case 0xFF:
+      return 0x9F;
+    default:
+      return c;
   }
 }
 
@@ -18,11 +23,16 @@ unsigned char Cp1252Lower(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
   switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
+    case 0x8A:
+      return 0x9A;
+    case 0x8C:
+      return 0x9C;
+    case 0x8E:
+      return 0x9E;
+    case 0x9F:
+      return 0xFF;
+    default:
+      return c;
   }
 }
 
@@ -39,8 +49,19 @@ bool IncompleteLike(TwwPictureResult r) { return r == picIncomplete || r == picI
 
 bool IsSpecial(unsigned char c) {
   switch (c) {
-    case 0: case '!': case '#': case '&': case '*': case ',': case '?':
-    case '@': case '[': case ']': case '{': case '}': case '~':
+    case 0:
+    case '!':
+    case '#':
+    case '&':
+    case '*':
+    case ',':
+    case '?':
+    case '@':
+    case '[':
+    case ']':
+    case '{':
+    case '}':
+    case '~':
       return true;
     default:
       return false;
@@ -53,12 +74,23 @@ bool SyntaxOk(const std::string& m) {
   long square = 0, curly = 0;
   for (std::size_t i = 0; i < m.size(); ++i) {
     switch (m[i]) {
-      case ';': ++i; break;
-      case '[': ++square; break;
-      case ']': --square; break;
-      case '{': ++curly; break;
-      case '}': --curly; break;
-      default: break;
+      case ';':
+        ++i;
+        break;
+      case '[':
+        ++square;
+        break;
+      case ']':
+        --square;
+        break;
+      case '{':
+        ++curly;
+        break;
+      case '}':
+        --curly;
+        break;
+      default:
+        break;
     }
   }
   return square == 0 && curly == 0;
@@ -109,16 +141,22 @@ class TMatch {
   Pos ElementEnd(Pos p, Pos end) const {
     Pos q;
     switch (M(p)) {
-      case ';': q = p + 2; break;
+      case ';':
+        q = p + 2;
+        break;
       case '[':
-      case '{': q = FindClose(p) + 1; break;
+      case '{':
+        q = FindClose(p) + 1;
+        break;
       case '*': {
         q = p + 1;
         while (q < end && IsDigit(M(q))) ++q;
         q = q < end ? ElementEnd(q, end) : end;
         break;
       }
-      default: q = p + 1; break;
+      default:
+        q = p + 1;
+        break;
     }
     return q > end ? end : (q <= p ? p + 1 : q);
   }

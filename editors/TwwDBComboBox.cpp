@@ -132,8 +132,10 @@ bool TwwDBCustomCombo::eventFilter(QObject* watched, QEvent* event) {
             CloseUp(true);
             return true;
           }
-          const int step = k->key() == Qt::Key_Up ? -1 : k->key() == Qt::Key_Down ? 1
-                           : k->key() == Qt::Key_PageUp ? -DropDownCount : DropDownCount;
+          const int step = k->key() == Qt::Key_Up       ? -1
+                           : k->key() == Qt::Key_Down   ? 1
+                           : k->key() == Qt::Key_PageUp ? -DropDownCount
+                                                        : DropDownCount;
           const int last = FList->count() - 1;
           int row = FList->currentRow() < 0 || !FList->currentItem()->isSelected()
                         ? (step > 0 ? 0 : last)
@@ -266,7 +268,8 @@ void TwwDBCustomComboBox::keyPressEvent(QKeyEvent* e) {
       break;
   }
   const QString t = e->text();
-  if (!t.isEmpty() && t[0].isPrint() && !(e->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+  if (!t.isEmpty() && t[0].isPrint() &&
+      !(e->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
     if (AutoDropDown) DropDown();
     ChooseByChar(t[0]);
   }

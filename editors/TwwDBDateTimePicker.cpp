@@ -438,9 +438,8 @@ void TwwDBCustomDateTimePicker::OpenCalendar() {
       FModified = true;
       Refresh();
     });
-    connect(FCalendar, &QCalendarWidget::clicked, this, [this](const QDate&) {
-      CloseCalendar(true);
-    });
+    connect(FCalendar, &QCalendarWidget::clicked, this,
+            [this](const QDate&) { CloseCalendar(true); });
     FCalendar->installEventFilter(this);
     const auto children = FCalendar->findChildren<QWidget*>();
     for (QWidget* w : children) w->installEventFilter(this);

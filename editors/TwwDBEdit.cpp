@@ -75,7 +75,9 @@ void TwwCustomMaskEdit::HandleChar(QKeyEvent* e, const std::string& typed) {
   const long caret = static_cast<long>(selStart);
   switch (r) {
     case picComplete:
-      place(wholeSelected ? static_cast<long>(cand.size()) : growth > 0 ? caret + growth : caret + 1);
+      place(wholeSelected ? static_cast<long>(cand.size())
+            : growth > 0  ? caret + growth
+                          : caret + 1);
       ReportCheck(true);
       break;
     case picIncomplete:

@@ -31,9 +31,12 @@ TAnswer TQtDialogs::ConfirmYesNoCancel(const QString& text) {
   switch (Ask(FParent, QMessageBox::Question, QStringLiteral("Confirm"), text,
               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
               QMessageBox::Cancel)) {
-    case QMessageBox::Yes: return anYes;
-    case QMessageBox::No: return anNo;
-    default: return anCancel;
+    case QMessageBox::Yes:
+      return anYes;
+    case QMessageBox::No:
+      return anNo;
+    default:
+      return anCancel;
   }
 }
 
@@ -55,9 +58,7 @@ bool TQtDialogs::MessageOrSkip(const QString& text) {
   return box.clickedButton() == skip;
 }
 
-void TQtDialogs::Error(const QString& text) {
-  QMessageBox::critical(FParent, AppTitle(), text);
-}
+void TQtDialogs::Error(const QString& text) { QMessageBox::critical(FParent, AppTitle(), text); }
 
 std::optional<QString> TQtDialogs::OpenFileName(const QString& title, const QString& initial) {
   QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(CertFileFilter));

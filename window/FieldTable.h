@@ -7,7 +7,7 @@ namespace certwin {
 
 enum TFieldKind { fkMask, fkDate, fkList };
 enum TPanelId { pnHeader, pnDetailLeft, pnDetailRight };  // Panel1, Panel9, Panel8
-enum TLengthHandler { lhNone, lhOptional, lhExact };  // CustomLengthCheckValue, ...2
+enum TLengthHandler { lhNone, lhOptional, lhExact };      // CustomLengthCheckValue, ...2
 enum TCodeList { clNone, clState, clInsurerType, clCoverage, clProvider, clLimited, clProcessing };
 
 struct TWindowField {
@@ -66,34 +66,91 @@ inline constexpr std::array<TWindowField, 35> WindowFields = {{
 }};
 // clang-format on
 
-inline constexpr const char* StateList[] = {
-    "AL - Alabama", "AZ - Arizona", "CA - California", "CO - Colorado", "CT - Connecticut",
-    "DC - District Of Columbia", "FL - Florida", "ID - Idaho", "IL - Illinois", "IN - Indiana",
-    "KS - Kansas", "KY - Kentucky", "LA - Louisiana", "MD - Maryland", "MA - Massachusetts",
-    "MI - Michigan", "MS - Mississippi", "MO - Missouri", "MT - Montana", "NE - Nebraska",
-    "NH - New Hampshire", "NJ - New Jersey", "NM - New Mexico", "NY - New York",
-    "ND - North Dakota", "OH - Ohio", "OK - Oklahoma", "OR - Oregon", "PA - Pennsylvania",
-    "SC - South Carolina", "TN - Tennessee", "TX - Texas", "VT - Vermont", "VA - Virginia",
-    "WV - West Virginia", "WY - Wyoming", "AK - Alaska", "GU - Guam", "VI - Virgin Islands",
-    "RI - Rhode Island", "UT - Utah", "WA - Washington", "HI - Hawaii", "AR - Arkansas",
-    "GA - Georgia", "IA - Iowa", "ME - Maine", "MN - Minnesota", "NV - Nevada",
-    "NC - North Carolina", "SD - South Dakota", "WI - Wisconsin", "PR - Puerto Rico",
-    "DE - Delaware", "AS - American Somoa", "AE - Armed Forces - Europe",
-    "AA - Armed Forces - Americas", "AP - Armed Forces - Pacific"};
+inline constexpr const char* StateList[] = {"AL - Alabama",
+                                            "AZ - Arizona",
+                                            "CA - California",
+                                            "CO - Colorado",
+                                            "CT - Connecticut",
+                                            "DC - District Of Columbia",
+                                            "FL - Florida",
+                                            "ID - Idaho",
+                                            "IL - Illinois",
+                                            "IN - Indiana",
+                                            "KS - Kansas",
+                                            "KY - Kentucky",
+                                            "LA - Louisiana",
+                                            "MD - Maryland",
+                                            "MA - Massachusetts",
+                                            "MI - Michigan",
+                                            "MS - Mississippi",
+                                            "MO - Missouri",
+                                            "MT - Montana",
+                                            "NE - Nebraska",
+                                            "NH - New Hampshire",
+                                            "NJ - New Jersey",
+                                            "NM - New Mexico",
+                                            "NY - New York",
+                                            "ND - North Dakota",
+                                            "OH - Ohio",
+                                            "OK - Oklahoma",
+                                            "OR - Oregon",
+                                            "PA - Pennsylvania",
+                                            "SC - South Carolina",
+                                            "TN - Tennessee",
+                                            "TX - Texas",
+                                            "VT - Vermont",
+                                            "VA - Virginia",
+                                            "WV - West Virginia",
+                                            "WY - Wyoming",
+                                            "AK - Alaska",
+                                            "GU - Guam",
+                                            "VI - Virgin Islands",
+                                            "RI - Rhode Island",
+                                            "UT - Utah",
+                                            "WA - Washington",
+                                            "HI - Hawaii",
+                                            "AR - Arkansas",
+                                            "GA - Georgia",
+                                            "IA - Iowa",
+                                            "ME - Maine",
+                                            "MN - Minnesota",
+                                            "NV - Nevada",
+                                            "NC - North Carolina",
+                                            "SD - South Dakota",
+                                            "WI - Wisconsin",
+                                            "PR - Puerto Rico",
+                                            "DE - Delaware",
+                                            "AS - American Somoa",
+                                            "AE - Armed Forces - Europe",
+                                            "AA - Armed Forces - Americas",
+                                            "AP - Armed Forces - Pacific"};
 inline constexpr const char* InsurerTypeList[] = {"1 - Licensed Insurer", "2 - Self Insurer"};
 inline constexpr const char* CoverageList[] = {"1 - CLAIMS MADE", "2 - OCCURRENCE"};
-inline constexpr const char* ProviderList[] = {
-    "01 - PHYSICIAN AND SURGEON", "02 - RESIDENT PHYSICIAN AND SURGEON",
-    "03 - RESIDENT PHY & SRG PRAC OUTSIDE RESIDENCY", "04 - MCOW FULL-TIME FACULTY",
-    "05 - MCOW RESIDENT PHYSICIAN AND SURGEON", "06 - GOVERNMENT EMPLOYEE",
-    "07 - RETIRED OR PT PHYSICIAN AND SURGEON", "09 - PODIATRIST", "10 - PODIATRIST NONSURGICAL",
-    "11 - RETIRED OR PT PODIATRIST NONSURGICAL", "12 - RESIDENT IN POST-GRADUATE PODIATRIC MED ED",
-    "13 - HOSPITAL", "14 - NURSING HOME", "15 - SERVICE CORPORATION - SINGLE-SHAREHOLDER",
-    "16 - SERVICE CORPORATION - MULTI-SHAREHOLDER", "17 - AMBULATORY SURGERY CENTER",
-    "18 - COOPERATIVE", "19 - PARTNERSHIP", "26 - SERVICE CORPORATION - NON_STOCK",
-    "29 - UW RESIDENT PHYSICIAN AND SURGEON", "30 - NURSE ANESTHETIST",
-    "40 - HOSPITAL OWNED/CONTROLLED ENTITY", "50 - OUT OF STATE PHYSICIAN AND SURGEON",
-    "51 - OUT OF STATE NURSE ANESTHETIST", "60 - HALF-TIME PHYSICIAN AND SURGEON"};
+inline constexpr const char* ProviderList[] = {"01 - PHYSICIAN AND SURGEON",
+                                               "02 - RESIDENT PHYSICIAN AND SURGEON",
+                                               "03 - RESIDENT PHY & SRG PRAC OUTSIDE RESIDENCY",
+                                               "04 - MCOW FULL-TIME FACULTY",
+                                               "05 - MCOW RESIDENT PHYSICIAN AND SURGEON",
+                                               "06 - GOVERNMENT EMPLOYEE",
+                                               "07 - RETIRED OR PT PHYSICIAN AND SURGEON",
+                                               "09 - PODIATRIST",
+                                               "10 - PODIATRIST NONSURGICAL",
+                                               "11 - RETIRED OR PT PODIATRIST NONSURGICAL",
+                                               "12 - RESIDENT IN POST-GRADUATE PODIATRIC MED ED",
+                                               "13 - HOSPITAL",
+                                               "14 - NURSING HOME",
+                                               "15 - SERVICE CORPORATION - SINGLE-SHAREHOLDER",
+                                               "16 - SERVICE CORPORATION - MULTI-SHAREHOLDER",
+                                               "17 - AMBULATORY SURGERY CENTER",
+                                               "18 - COOPERATIVE",
+                                               "19 - PARTNERSHIP",
+                                               "26 - SERVICE CORPORATION - NON_STOCK",
+                                               "29 - UW RESIDENT PHYSICIAN AND SURGEON",
+                                               "30 - NURSE ANESTHETIST",
+                                               "40 - HOSPITAL OWNED/CONTROLLED ENTITY",
+                                               "50 - OUT OF STATE PHYSICIAN AND SURGEON",
+                                               "51 - OUT OF STATE NURSE ANESTHETIST",
+                                               "60 - HALF-TIME PHYSICIAN AND SURGEON"};
 inline constexpr const char* LimitedList[] = {"Y - LIMITED COVERAGE", "N - UNLIMITED COVERAGE"};
 inline constexpr const char* ProcessingList[] = {"1 - NEW/RENEWAL CERT", "2 - REVISED CERT",
                                                  "3 - TERMINATED CERT"};
@@ -104,11 +161,19 @@ struct TRememberBox {
   int Left, Top;
 };
 inline constexpr std::array<TRememberBox, 13> RememberBoxes = {{
-    {"Insured Company Name", 128, 8}, {"Insured L,F,M Name", 128, 24},
-    {"Address, City, State, Zip", 128, 40}, {"License && FIN Number", 272, 8},
-    {"Policy Numbers", 272, 24}, {"Policy From Date", 272, 40}, {"Policy To Date", 408, 8},
-    {"Policy Retro Date", 408, 24}, {"Policy Coverage Type", 408, 40}, {"ISO Code", 536, 8},
-    {"Provider Type", 536, 24}, {"Limited Cov Type", 536, 40}, {"Occurrence Limits", 656, 8},
+    {"Insured Company Name", 128, 8},
+    {"Insured L,F,M Name", 128, 24},
+    {"Address, City, State, Zip", 128, 40},
+    {"License && FIN Number", 272, 8},
+    {"Policy Numbers", 272, 24},
+    {"Policy From Date", 272, 40},
+    {"Policy To Date", 408, 8},
+    {"Policy Retro Date", 408, 24},
+    {"Policy Coverage Type", 408, 40},
+    {"ISO Code", 536, 8},
+    {"Provider Type", 536, 24},
+    {"Limited Cov Type", 536, 40},
+    {"Occurrence Limits", 656, 8},
 }};
 
 // Tool bar buttons: name, caption, hint, image index.

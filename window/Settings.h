@@ -11,8 +11,8 @@ inline const char* const DefaultCertFile = "c:\\tavcerti.dat";
 
 struct TSettingsValues {
   // CheckBox1 to CheckBox13, all checked when built.
-  std::array<bool, 13> Remember{{true, true, true, true, true, true, true, true, true, true, true,
-                                 true, true}};
+  std::array<bool, 13> Remember{
+      {true, true, true, true, true, true, true, true, true, true, true, true, true}};
   bool ConfirmDelete = true;
   std::string OutputFilename = DefaultCertFile;
   std::string InputFilename = DefaultCertFile;

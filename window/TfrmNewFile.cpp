@@ -56,23 +56,30 @@ QStringList ListItems(TCodeList list) {
     return out;
   };
   switch (list) {
-    case clState: return make(StateList);
-    case clInsurerType: return make(InsurerTypeList);
-    case clCoverage: return make(CoverageList);
-    case clProvider: return make(ProviderList);
-    case clLimited: return make(LimitedList);
-    case clProcessing: return make(ProcessingList);
-    default: return {};
+    case clState:
+      return make(StateList);
+    case clInsurerType:
+      return make(InsurerTypeList);
+    case clCoverage:
+      return make(CoverageList);
+    case clProvider:
+      return make(ProviderList);
+    case clLimited:
+      return make(LimitedList);
+    case clProcessing:
+      return make(ProcessingList);
+    default:
+      return {};
   }
 }
 
 QIcon CommandIcon(QStyle* style, int image) {
   static const QStyle::StandardPixmap kIcons[14] = {
-      QStyle::SP_MediaSkipBackward, QStyle::SP_ArrowLeft,          QStyle::SP_ArrowRight,
-      QStyle::SP_MediaSkipForward,  QStyle::SP_FileIcon,           QStyle::SP_DialogApplyButton,
-      QStyle::SP_TrashIcon,         QStyle::SP_DialogCancelButton, QStyle::SP_DialogCloseButton,
-      QStyle::SP_FileDialogNewFolder, QStyle::SP_BrowserReload,    QStyle::SP_DialogYesButton,
-      QStyle::SP_DialogOpenButton,  QStyle::SP_DialogSaveButton};
+      QStyle::SP_MediaSkipBackward,   QStyle::SP_ArrowLeft,          QStyle::SP_ArrowRight,
+      QStyle::SP_MediaSkipForward,    QStyle::SP_FileIcon,           QStyle::SP_DialogApplyButton,
+      QStyle::SP_TrashIcon,           QStyle::SP_DialogCancelButton, QStyle::SP_DialogCloseButton,
+      QStyle::SP_FileDialogNewFolder, QStyle::SP_BrowserReload,      QStyle::SP_DialogYesButton,
+      QStyle::SP_DialogOpenButton,    QStyle::SP_DialogSaveButton};
   return style->standardIcon(kIcons[image]);
 }
 
@@ -81,13 +88,16 @@ QIcon CommandIcon(QStyle* style, int image) {
 QFont WindowFont() {
   const QStringList installed = QFontDatabase::families();
   for (const char* family : {"MS Sans Serif", "Liberation Sans", "Arial"})
-    if (installed.contains(QString::fromLatin1(family))) return QFont(QString::fromLatin1(family), 8);
+    if (installed.contains(QString::fromLatin1(family)))
+      return QFont(QString::fromLatin1(family), 8);
   return QFont(QApplication::font().family(), 8);
 }
 
 QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 std::string LocalName(const QString& s) { return QFile::encodeName(s).toStdString(); }
-QString DisplayName(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
+QString DisplayName(const std::string& s) {
+  return QFile::decodeName(QByteArray::fromStdString(s));
+}
 
 void SetBackground(QWidget* w, const QColor& c) {
   QPalette p = w->palette();
@@ -285,12 +295,18 @@ void TfrmNewFile::BuildCommands() {
     x += 57;
   }
   const std::pair<const char*, void (TfrmNewFile::*)()> handlers[] = {
-      {"btnFirst", &TfrmNewFile::btnFirstClick},     {"btnPrevious", &TfrmNewFile::btnPreviousClick},
-      {"btnNext", &TfrmNewFile::btnNextClick},       {"btnLast", &TfrmNewFile::btnLastClick},
-      {"btnNew", &TfrmNewFile::btnNewClick},         {"btnSave", &TfrmNewFile::btnSaveClick},
-      {"btnDelete", &TfrmNewFile::btnDeleteClick},   {"btnCancel", &TfrmNewFile::btnCancelClick},
-      {"btnRefresh", &TfrmNewFile::btnRefreshClick}, {"btnVerify", &TfrmNewFile::btnVerifyClick},
-      {"btnNewFile", &TfrmNewFile::btnNewFileClick}, {"btnOpen", &TfrmNewFile::btnOpenClick},
+      {"btnFirst", &TfrmNewFile::btnFirstClick},
+      {"btnPrevious", &TfrmNewFile::btnPreviousClick},
+      {"btnNext", &TfrmNewFile::btnNextClick},
+      {"btnLast", &TfrmNewFile::btnLastClick},
+      {"btnNew", &TfrmNewFile::btnNewClick},
+      {"btnSave", &TfrmNewFile::btnSaveClick},
+      {"btnDelete", &TfrmNewFile::btnDeleteClick},
+      {"btnCancel", &TfrmNewFile::btnCancelClick},
+      {"btnRefresh", &TfrmNewFile::btnRefreshClick},
+      {"btnVerify", &TfrmNewFile::btnVerifyClick},
+      {"btnNewFile", &TfrmNewFile::btnNewFileClick},
+      {"btnOpen", &TfrmNewFile::btnOpenClick},
       {"btnClose", &TfrmNewFile::btnCloseClick}};
   for (const auto& [name, fn] : handlers)
     connect(findChild<QToolButton*>(QString::fromLatin1(name)), &QToolButton::clicked, this,
@@ -471,7 +487,8 @@ void TfrmNewFile::SaveSettings() {
   v.OutputFilename = LocalName(editLoc->text());
   v.InputFilename = CertFormat1.FileNameOpen;
   const std::string path = SettingsPath(SettingsDirectory);
-  if (!SaveSettingsFile(path, v)) FDialogs->Message(QStringLiteral("Unable to write to %1").arg(DisplayName(path)));
+  if (!SaveSettingsFile(path, v))
+    FDialogs->Message(QStringLiteral("Unable to write to %1").arg(DisplayName(path)));
 }
 
 // ---- File commands -------------------------------------------------------------------------
@@ -479,17 +496,20 @@ void TfrmNewFile::SaveSettings() {
 bool TfrmNewFile::SaveChangesPrompt() {
   if (!CertFormat1.FileChanged()) return true;
   switch (FDialogs->ConfirmYesNoCancel(QString::fromLatin1(kSavePrompt))) {
-    case anYes: return btnWriteFileClick();  // nothing is dropped unless it was written
-    case anNo: return true;
-    default: return false;
+    case anYes:
+      return btnWriteFileClick();  // nothing is dropped unless it was written
+    case anNo:
+      return true;
+    default:
+      return false;
   }
 }
 
 void TfrmNewFile::btnOpenClick() {
   if (!SaveChangesPrompt()) return;
   const std::string current = CertFormat1.FileNameOpen;
-  const QString initial = cert::Trim(current).empty() ? QString::fromLatin1(DefaultCertFile)
-                                                      : DisplayName(current);
+  const QString initial =
+      cert::Trim(current).empty() ? QString::fromLatin1(DefaultCertFile) : DisplayName(current);
   const auto chosen = FDialogs->OpenFileName(QStringLiteral("Open Certificate File"), initial);
   if (!chosen) return;
   CertFormat1.FileNameOpen = LocalName(*chosen);
@@ -543,8 +563,8 @@ void TfrmNewFile::btnVerifyClick() {
   if (CertFormat1.DetailRecStatus == cert::drEdit || CertFormat1.DetailRecStatus == cert::drNew)
     CertFormat1.PostDetailRec();
   if (!CertFormat1.CheckAllForErrors()) return;
-  FDialogs->Message(QString::fromLatin1(CertFormat1.BlankLineEncounter ? kAllPassedBlankLines
-                                                                       : kAllPassed));
+  FDialogs->Message(
+      QString::fromLatin1(CertFormat1.BlankLineEncounter ? kAllPassedBlankLines : kAllPassed));
 }
 
 void TfrmNewFile::btnCloseClick() { close(); }
@@ -742,8 +762,8 @@ void TfrmNewFile::CertFormat1BeforeFetchDetailRec(cert::TObject*) {
 void TfrmNewFile::CertFormat1FileError(cert::TObject*, const std::string& ErrorMsg) {
   if (FSkipFileMessages) return;
   // Messages that name the file carry its name as the system spells it.
-  const QString text = ErrorMsg.rfind("*** File \"", 0) == 0 ? Utf8(ErrorMsg)
-                                                              : wwed::FromCp1252(ErrorMsg);
+  const QString text =
+      ErrorMsg.rfind("*** File \"", 0) == 0 ? Utf8(ErrorMsg) : wwed::FromCp1252(ErrorMsg);
   if (++FFileMessages > kMessagesBeforeSkip)
     FSkipFileMessages = FDialogs->MessageOrSkip(text);
   else

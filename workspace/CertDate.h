@@ -9,7 +9,9 @@ namespace cert {
 
 struct TYmd {
   int Year = 0, Month = 0, Day = 0;
-  bool operator==(const TYmd& o) const { return Year == o.Year && Month == o.Month && Day == o.Day; }
+  bool operator==(const TYmd& o) const {
+    return Year == o.Year && Month == o.Month && Day == o.Day;
+  }
   bool operator<(const TYmd& o) const {
     if (Year != o.Year) return Year < o.Year;
     if (Month != o.Month) return Month < o.Month;

@@ -101,8 +101,8 @@ class TCertFormat : public TObject {
   void EditorChange(TObject* Sender);
   const TCertObject& Binding(int FieldNumber) const { return FFields[FieldNumber]; }
 
-#define CERT_FIELD_PROPERTY(No, Name, Col, Width, Just, Kind)           \
-  TCertEditor* Name() const { return FFields[No].Editor; }               \
+#define CERT_FIELD_PROPERTY(No, Name, Col, Width, Just, Kind) \
+  TCertEditor* Name() const { return FFields[No].Editor; }    \
   void Set##Name(TCertEditor* editor) { BindEditor(No, editor); }
   CERT_HEADER_FIELDS(CERT_FIELD_PROPERTY)
   CERT_DETAIL_FIELDS(CERT_FIELD_PROPERTY)

@@ -9,8 +9,6 @@ static_assert(FieldTable[8].FirstCol + 1 == HeaderDateCol);
 
 namespace {
 
-
-
 void AppendPadded(std::string& out, std::string_view value, const TFieldDef& def) {
   const std::size_t pad = value.size() < def.Width ? def.Width - value.size() : 0;
   if (def.Justify == jRight) out.append(pad, ' ');

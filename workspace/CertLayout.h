@@ -14,6 +14,7 @@ enum TJustify : unsigned char { jLeft, jRight, jNone };
 enum TRecordKind : unsigned char { rkHeader, rkDetail };
 enum TEditorKind : unsigned char { ekMaskEdit, ekComboBox, ekDateTimePicker };
 
+// clang-format off
 // The field table. Columns are 1-based; Justify is the padding rule used when a line is built
 // (jLeft "%-Ns", jRight "%Ns", jNone the stored value as is).
 //   No  Property                 Col  Width Justify Editor
@@ -54,6 +55,7 @@ enum TEditorKind : unsigned char { ekMaskEdit, ekComboBox, ekDateTimePicker };
   X(32, DInsuredProvType, 332, 2, jRight, ekComboBox)           \
   X(33, DLimitedCovInd, 334, 1, jLeft, ekComboBox)              \
   X(34, DRecordProcessingType, 335, 1, jRight, ekComboBox)
+// clang-format on
 
 constexpr int FieldCount = 35;
 constexpr int HeaderFieldCount = 9;
@@ -87,7 +89,8 @@ inline constexpr std::array<TFieldDef, FieldCount> FieldTable = {
 // A text of at most its field's width; a longer value keeps its first characters.
 class TFieldText {
  public:
-  explicit constexpr TFieldText(std::size_t capacity) : FCap(static_cast<unsigned char>(capacity)) {}
+  explicit constexpr TFieldText(std::size_t capacity)
+      : FCap(static_cast<unsigned char>(capacity)) {}
   void Assign(std::string_view value) {
     // A plain loop: for these short copies it is several times faster than a memcpy call.
     const std::size_t n = value.size() < FCap ? value.size() : FCap;
@@ -141,9 +144,7 @@ struct TDetailRec {
   TFieldText Reserved{0};
   // Field number 9 to 34.
   TFieldText& Field(int number) { return this->*Members()[number - FirstDetailField]; }
-  const TFieldText& Field(int number) const {
-    return this->*Members()[number - FirstDetailField];
-  }
+  const TFieldText& Field(int number) const { return this->*Members()[number - FirstDetailField]; }
   void Clear();
 
  private:

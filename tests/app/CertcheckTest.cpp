@@ -58,14 +58,15 @@ TEST_F(Certcheck, CleanFileExitsZero) {
 }
 
 TEST_F(Certcheck, ReportsEveryFailingRecordInOrder) {
-  const std::string f = Make(
-      "bad.dat", Header() + Detail([](TDetailRec& d) { d.DInsuredCity = ""; }) + Detail() +
-                     "\r\n" + Detail([](TDetailRec& d) { d.DPolicyAggregateLimit = ""; }) +
-                     std::string(360, '2') + "\r\n");
+  const std::string f =
+      Make("bad.dat", Header() + Detail([](TDetailRec& d) { d.DInsuredCity = ""; }) + Detail() +
+                          "\r\n" + Detail([](TDetailRec& d) { d.DPolicyAggregateLimit = ""; }) +
+                          std::string(360, '2') + "\r\n");
   const TRun r = RunCertcheck(f);
   EXPECT_EQ(r.Status, 1);
   EXPECT_EQ(r.Out,
-            f + ": *** This file's record length exceeds 351 characters.  Please make sure that "
+            f +
+                ": *** This file's record length exceeds 351 characters.  Please make sure that "
                 "all records in this file are exactly 351 characters.\n" +
                 f +
                 ": blank lines or lines without a record code were dropped while reading; saving "
@@ -77,8 +78,7 @@ TEST_F(Certcheck, ReportsEveryFailingRecordInOrder) {
                 ": record 4: field 20 DInsuredCompanyName: *** Lastname, Firstname, Middle name, "
                 "suffix and Attn Line are not  allowed when the Insured Company Name is used and "
                 "vice-versa!\n" +
-                f +
-                ": 4 records, 3 failing\n");
+                f + ": 4 records, 3 failing\n");
 }
 
 TEST_F(Certcheck, HeaderFaultStopsTheFile) {
@@ -104,15 +104,23 @@ TEST_F(Certcheck, MissingFileAndUsage) {
 }
 
 TEST_F(Certcheck, JsonCarriesTheSameContent) {
-  const std::string f = Make(
-      "bad.dat", Header() + Detail([](TDetailRec& d) { d.DInsuredLastName = "Mu\xF1oz"; d.DInsuredCity = ""; }) +
-                     "X" + Detail([](TDetailRec& d) { d.DInsuredLastName = "Pe\xF1" "a"; }).substr(1));
+  const std::string f = Make("bad.dat", Header() + Detail([](TDetailRec& d) {
+                                          d.DInsuredLastName = "Mu\xF1oz";
+                                          d.DInsuredCity = "";
+                                        }) + "X" +
+                                            Detail([](TDetailRec& d) {
+                                              d.DInsuredLastName =
+                                                  "Pe\xF1"
+                                                  "a";
+                                            }).substr(1));
   const TRun r = RunCertcheck("--json " + f);
   EXPECT_EQ(r.Status, 1);
   const auto doc = nlohmann::json::parse(r.Out);
   EXPECT_EQ(doc["status"], 1);
   const auto& file = doc["files"][0];
-  EXPECT_EQ(file["messages"][0], "*** Invalid detail record code found for Pe\xC3\xB1" "a, Anna!");
+  EXPECT_EQ(file["messages"][0],
+            "*** Invalid detail record code found for Pe\xC3\xB1"
+            "a, Anna!");
   EXPECT_EQ(file["blankLines"], true);
   EXPECT_TRUE(file["header"].is_null());
   EXPECT_EQ(file["records"][0]["record"], 1);

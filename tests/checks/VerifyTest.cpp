@@ -38,7 +38,9 @@ class Verify : public ::testing::Test {
   void WatchAll() {
     Cert.OnCertCheckAllForErrors = [this](TObject* s, int i, const std::string& m, bool pass) {
       Log.push_back("all " + std::to_string(i) + " " + m + (pass ? " pass" : " fail") +
-                    (s == nullptr ? " nil" : s == &City ? " city" : " name"));
+                    (s == nullptr ? " nil"
+                     : s == &City ? " city"
+                                  : " name"));
     };
   }
 

@@ -11,9 +11,9 @@ using edtest::Type;
 
 namespace {
 
-const QStringList kStates = {"AL - Alabama", "VT - Vermont", "VA - Virginia", "WV - West Virginia",
-                             "VI - Virgin Islands", "NY - New York", "A1 - One",
-                             "MO - Missouri", "MT - Montana", "NE - Nebraska"};
+const QStringList kStates = {
+    "AL - Alabama",  "VT - Vermont", "VA - Virginia", "WV - West Virginia", "VI - Virgin Islands",
+    "NY - New York", "A1 - One",     "MO - Missouri", "MT - Montana",       "NE - Nebraska"};
 const QStringList kTypes = {"1 - Licensed Insurer", "2 - Self Insurer"};
 
 struct TComboField {
@@ -41,18 +41,30 @@ void ComboBoxTest::keys_data() {
   QTest::addColumn<QString>("keys");
   QTest::addColumn<QString>("text");
   QTest::addColumn<int>("index");
-  QTest::newRow("v steps in list order") << -1 << "v{Esc}" << "VT - VERMONT" << 1;
-  QTest::newRow("v wraps around") << 4 << "v{Esc}" << "VT - VERMONT" << 1;
-  QTest::newRow("v v v") << -1 << "vvv{Enter}" << "VI - VIRGIN ISLANDS" << 4;
-  QTest::newRow("no row begins with q") << 5 << "q{Esc}" << "NY - NEW YORK" << 5;
-  QTest::newRow("delete clears") << 5 << "{Del}" << "" << -1;
-  QTest::newRow("backspace clears") << 5 << "{BS}" << "" << -1;
-  QTest::newRow("down when closed") << 0 << "{Down}" << "VT - VERMONT" << 1;
-  QTest::newRow("down on last") << 9 << "{Down}" << "NE - NEBRASKA" << 9;
-  QTest::newRow("up on first") << 0 << "{Up}" << "AL - ALABAMA" << 0;
-  QTest::newRow("enter does nothing") << 2 << "{Enter}" << "VA - VIRGINIA" << 2;
-  QTest::newRow("list arrows move text") << 0 << "{F4}{Down}{Down}{Enter}" << "VA - VIRGINIA" << 2;
-  QTest::newRow("esc in list keeps passed rows") << 0 << "{AltDown}{Down}{Esc}" << "VT - VERMONT" << 1;
+  QTest::newRow("v steps in list order") << -1 << "v{Esc}"
+                                         << "VT - VERMONT" << 1;
+  QTest::newRow("v wraps around") << 4 << "v{Esc}"
+                                  << "VT - VERMONT" << 1;
+  QTest::newRow("v v v") << -1 << "vvv{Enter}"
+                         << "VI - VIRGIN ISLANDS" << 4;
+  QTest::newRow("no row begins with q") << 5 << "q{Esc}"
+                                        << "NY - NEW YORK" << 5;
+  QTest::newRow("delete clears") << 5 << "{Del}"
+                                 << "" << -1;
+  QTest::newRow("backspace clears") << 5 << "{BS}"
+                                    << "" << -1;
+  QTest::newRow("down when closed") << 0 << "{Down}"
+                                    << "VT - VERMONT" << 1;
+  QTest::newRow("down on last") << 9 << "{Down}"
+                                << "NE - NEBRASKA" << 9;
+  QTest::newRow("up on first") << 0 << "{Up}"
+                               << "AL - ALABAMA" << 0;
+  QTest::newRow("enter does nothing") << 2 << "{Enter}"
+                                      << "VA - VIRGINIA" << 2;
+  QTest::newRow("list arrows move text") << 0 << "{F4}{Down}{Down}{Enter}"
+                                         << "VA - VIRGINIA" << 2;
+  QTest::newRow("esc in list keeps passed rows") << 0 << "{AltDown}{Down}{Esc}"
+                                                 << "VT - VERMONT" << 1;
 }
 
 void ComboBoxTest::keys() {
@@ -102,7 +114,8 @@ void ComboBoxTest::popupGeometry() {
   QFETCH(int, rows);
   QFETCH(int, dropDownWidth);
   QStringList items;
-  for (int i = 0; i < rows; ++i) items << QStringLiteral("%1 - ROW").arg(i, 2, 10, QLatin1Char('0'));
+  for (int i = 0; i < rows; ++i)
+    items << QStringLiteral("%1 - ROW").arg(i, 2, 10, QLatin1Char('0'));
   TComboField f(items);
   f.Edit->DropDownWidth = dropDownWidth;
   f.W.Show(f.Edit);

@@ -21,8 +21,7 @@ long Days(const QString& yyyymmdd) {
 }
 
 QString Shown(long days) {
-  return days ? QString::fromStdString(cert::FormatYYYYMMDD(cert::YmdFromDays(days)))
-              : QString();
+  return days ? QString::fromStdString(cert::FormatYYYYMMDD(cert::YmdFromDays(days))) : QString();
 }
 
 struct TDateField {
@@ -49,35 +48,91 @@ void DateTimePickerTest::keys_data() {
   QTest::addColumn<QString>("date");
   QTest::addColumn<int>("part");
   QTest::addColumn<int>("beeps");
-  QTest::newRow("typed date") << "" << "1252004" << "20041205" << 3 << 0;
-  QTest::newRow("february lowers day") << "20260430" << "02" << "20260228" << 2 << 0;
-  QTest::newRow("february leap") << "20240430" << "02" << "20240229" << 2 << 0;
-  QTest::newRow("february 29 moves year") << "20250329" << "02" << "20280229" << 2 << 0;
+  QTest::newRow("typed date") << ""
+                              << "1252004"
+                              << "20041205" << 3 << 0;
+  QTest::newRow("february lowers day") << "20260430"
+                                       << "02"
+                                       << "20260228" << 2 << 0;
+  QTest::newRow("february leap") << "20240430"
+                                 << "02"
+                                 << "20240229" << 2 << 0;
+  QTest::newRow("february 29 moves year") << "20250329"
+                                          << "02"
+                                          << "20280229" << 2 << 0;
   // A refused second digit leaves the first one pending, and reading the date completes it.
-  QTest::newRow("day 30 of february") << "20260210" << "{Right}30" << "20260203" << 2 << 1;
-  QTest::newRow("month 13 refused") << "20260210" << "13{Tab}" << "20260110" << 1 << 1;
-  QTest::newRow("month 00 refused") << "20260210" << "00" << "20260210" << 1 << 1;
-  QTest::newRow("single month digit") << "20260210" << "5" << "20260510" << 2 << 0;
-  QTest::newRow("year 99") << "20261210" << "{Right}{Right}99{Tab}" << "19991210" << 3 << 0;
-  QTest::newRow("year 49") << "20261210" << "{Right}{Right}49{Tab}" << "20491210" << 3 << 0;
-  QTest::newRow("year 50") << "20261210" << "{Right}{Right}50{Tab}" << "19501210" << 3 << 0;
-  QTest::newRow("year 7") << "20261210" << "{Right}{Right}7{Tab}" << "20071210" << 3 << 0;
-  QTest::newRow("year 0000 keeps") << "20261210" << "{Right}{Right}0000" << "20261210" << 3 << 0;
-  QTest::newRow("year of three digits") << "20261210" << "{Right}{Right}200{Enter}" << "20261210" << 3 << 0;
-  QTest::newRow("year before 1899") << "20261210" << "{Right}{Right}1850" << "20261210" << 3 << 1;
-  QTest::newRow("up wraps day") << "20260131" << "{Right}{Up}" << "20260101" << 2 << 0;
-  QTest::newRow("down wraps month") << "20260115" << "{Down}" << "20261215" << 1 << 0;
-  QTest::newRow("home year") << "20260115" << "{Right}{Right}{Home}" << "19000115" << 3 << 0;
-  QTest::newRow("end day") << "20260215" << "{Right}{End}" << "20260228" << 2 << 0;
-  QTest::newRow("delete empties") << "20260115" << "{Right}{Left}{Del}" << "" << 1 << 0;
-  QTest::newRow("backspace on day part") << "20260115" << "{Right}{BS}" << "20260115" << 1 << 0;
-  QTest::newRow("backspace after entry") << "20260115" << "{BS}" << "" << 1 << 0;
-  QTest::newRow("space fills today") << "" << " " << "20261210" << 2 << 0;
-  QTest::newRow("delete on empty stays") << "" << "{Del}" << "" << 1 << 0;
-  QTest::newRow("esc restores") << "20261210" << "05{Esc}" << "20261210" << 1 << 0;
-  QTest::newRow("esc restores empty") << "" << "1{Esc}" << "" << 1 << 0;
-  QTest::newRow("letters ignored") << "20261210" << "ab" << "20261210" << 1 << 0;
-  QTest::newRow("slash completes part") << "20261210" << "1/" << "20260110" << 2 << 0;
+  QTest::newRow("day 30 of february") << "20260210"
+                                      << "{Right}30"
+                                      << "20260203" << 2 << 1;
+  QTest::newRow("month 13 refused") << "20260210"
+                                    << "13{Tab}"
+                                    << "20260110" << 1 << 1;
+  QTest::newRow("month 00 refused") << "20260210"
+                                    << "00"
+                                    << "20260210" << 1 << 1;
+  QTest::newRow("single month digit") << "20260210"
+                                      << "5"
+                                      << "20260510" << 2 << 0;
+  QTest::newRow("year 99") << "20261210"
+                           << "{Right}{Right}99{Tab}"
+                           << "19991210" << 3 << 0;
+  QTest::newRow("year 49") << "20261210"
+                           << "{Right}{Right}49{Tab}"
+                           << "20491210" << 3 << 0;
+  QTest::newRow("year 50") << "20261210"
+                           << "{Right}{Right}50{Tab}"
+                           << "19501210" << 3 << 0;
+  QTest::newRow("year 7") << "20261210"
+                          << "{Right}{Right}7{Tab}"
+                          << "20071210" << 3 << 0;
+  QTest::newRow("year 0000 keeps") << "20261210"
+                                   << "{Right}{Right}0000"
+                                   << "20261210" << 3 << 0;
+  QTest::newRow("year of three digits") << "20261210"
+                                        << "{Right}{Right}200{Enter}"
+                                        << "20261210" << 3 << 0;
+  QTest::newRow("year before 1899") << "20261210"
+                                    << "{Right}{Right}1850"
+                                    << "20261210" << 3 << 1;
+  QTest::newRow("up wraps day") << "20260131"
+                                << "{Right}{Up}"
+                                << "20260101" << 2 << 0;
+  QTest::newRow("down wraps month") << "20260115"
+                                    << "{Down}"
+                                    << "20261215" << 1 << 0;
+  QTest::newRow("home year") << "20260115"
+                             << "{Right}{Right}{Home}"
+                             << "19000115" << 3 << 0;
+  QTest::newRow("end day") << "20260215"
+                           << "{Right}{End}"
+                           << "20260228" << 2 << 0;
+  QTest::newRow("delete empties") << "20260115"
+                                  << "{Right}{Left}{Del}"
+                                  << "" << 1 << 0;
+  QTest::newRow("backspace on day part") << "20260115"
+                                         << "{Right}{BS}"
+                                         << "20260115" << 1 << 0;
+  QTest::newRow("backspace after entry") << "20260115"
+                                         << "{BS}"
+                                         << "" << 1 << 0;
+  QTest::newRow("space fills today") << ""
+                                     << " "
+                                     << "20261210" << 2 << 0;
+  QTest::newRow("delete on empty stays") << ""
+                                         << "{Del}"
+                                         << "" << 1 << 0;
+  QTest::newRow("esc restores") << "20261210"
+                                << "05{Esc}"
+                                << "20261210" << 1 << 0;
+  QTest::newRow("esc restores empty") << ""
+                                      << "1{Esc}"
+                                      << "" << 1 << 0;
+  QTest::newRow("letters ignored") << "20261210"
+                                   << "ab"
+                                   << "20261210" << 1 << 0;
+  QTest::newRow("slash completes part") << "20261210"
+                                        << "1/"
+                                        << "20260110" << 2 << 0;
 }
 
 void DateTimePickerTest::keys() {

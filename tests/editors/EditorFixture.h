@@ -31,13 +31,20 @@ inline void Type(QWidget* w, const QString& script) {
     const char* Name;
     Qt::Key Key;
     Qt::KeyboardModifiers Mods;
-  } kKeys[] = {{"Tab", Qt::Key_Tab, Qt::NoModifier},       {"BackTab", Qt::Key_Backtab, Qt::ShiftModifier},
-               {"BS", Qt::Key_Backspace, Qt::NoModifier},  {"Del", Qt::Key_Delete, Qt::NoModifier},
-               {"Esc", Qt::Key_Escape, Qt::NoModifier},    {"Enter", Qt::Key_Return, Qt::NoModifier},
-               {"Left", Qt::Key_Left, Qt::NoModifier},     {"Right", Qt::Key_Right, Qt::NoModifier},
-               {"Up", Qt::Key_Up, Qt::NoModifier},         {"Down", Qt::Key_Down, Qt::NoModifier},
-               {"Home", Qt::Key_Home, Qt::NoModifier},     {"End", Qt::Key_End, Qt::NoModifier},
-               {"F4", Qt::Key_F4, Qt::NoModifier},         {"AltDown", Qt::Key_Down, Qt::AltModifier},
+  } kKeys[] = {{"Tab", Qt::Key_Tab, Qt::NoModifier},
+               {"BackTab", Qt::Key_Backtab, Qt::ShiftModifier},
+               {"BS", Qt::Key_Backspace, Qt::NoModifier},
+               {"Del", Qt::Key_Delete, Qt::NoModifier},
+               {"Esc", Qt::Key_Escape, Qt::NoModifier},
+               {"Enter", Qt::Key_Return, Qt::NoModifier},
+               {"Left", Qt::Key_Left, Qt::NoModifier},
+               {"Right", Qt::Key_Right, Qt::NoModifier},
+               {"Up", Qt::Key_Up, Qt::NoModifier},
+               {"Down", Qt::Key_Down, Qt::NoModifier},
+               {"Home", Qt::Key_Home, Qt::NoModifier},
+               {"End", Qt::Key_End, Qt::NoModifier},
+               {"F4", Qt::Key_F4, Qt::NoModifier},
+               {"AltDown", Qt::Key_Down, Qt::AltModifier},
                {"ShiftHome", Qt::Key_Home, Qt::ShiftModifier}};
   for (int i = 0; i < script.size(); ++i) {
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w;

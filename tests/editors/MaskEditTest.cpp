@@ -1,10 +1,11 @@
+#include "MaskEditTest.h"
+
 #include <QClipboard>
 #include <QLabel>
 #include <QTest>
 
 #include "CertFormat.h"
 #include "EditorFixture.h"
-#include "MaskEditTest.h"
 #include "TwwDBEdit.h"
 
 using edtest::Beeps;
@@ -46,27 +47,100 @@ void MaskEditTest::typing_data() {
   QTest::addColumn<int>("beeps");
   QTest::addColumn<bool>("keepsFocus");
   const QString k45(45, QLatin1Char('x'));
-  QTest::newRow("fin eight digits") << "*9{#}" << "" << "12345678" << "12345678" << "FFFFFFFF" << 0 << true;
-  QTest::newRow("fin ninth completes") << "*9{#}" << "" << "123456789" << "123456789" << "FFFFFFFFT" << 0 << true;
-  QTest::newRow("fin tenth refused") << "*9{#}" << "" << "1234567890" << "123456789" << "FFFFFFFFT" << 1 << true;
-  QTest::newRow("fin letter refused") << "*9{#}" << "" << "12a" << "12" << "FF" << 1 << true;
-  QTest::newRow("fin exit refused") << "*9{#}" << "" << "12345{Tab}" << "12345" << "FFFFFF" << 1 << true;
-  QTest::newRow("fin cleared may leave") << "*9{#}" << "" << "12{BS}{BS}{Tab}" << "" << "FFFTT" << 0 << false;
-  QTest::newRow("fin esc restores") << "*9{#}" << "" << "12345{Esc}{Tab}" << "" << "FFFFFT" << 0 << false;
-  QTest::newRow("zip hyphen supplied") << "*5{#}[-*4#]" << "" << "123456" << "12345-6" << "FFFFTF" << 0 << true;
-  QTest::newRow("zip space to hyphen") << "*5{#}[-*4#]" << "" << "12345 " << "12345-" << "FFFFTF" << 0 << true;
-  QTest::newRow("zip hyphen refused on exit") << "*5{#}[-*4#]" << "" << "12345 {Tab}" << "12345-" << "FFFFTFF" << 1 << true;
-  QTest::newRow("zip partial plus4 refused") << "*5{#}[-*4#]" << "" << "12345678{Tab}" << "12345-678" << "FFFFTFFFF" << 1 << true;
-  QTest::newRow("zip full may leave") << "*5{#}[-*4#]" << "" << "123456789{Tab}" << "12345-6789" << "FFFFTFFFTT" << 0 << false;
-  QTest::newRow("upper-cased") << "*25[!]" << "" << "ab" << "AB" << "TT" << 0 << true;
+  QTest::newRow("fin eight digits") << "*9{#}"
+                                    << ""
+                                    << "12345678"
+                                    << "12345678"
+                                    << "FFFFFFFF" << 0 << true;
+  QTest::newRow("fin ninth completes") << "*9{#}"
+                                       << ""
+                                       << "123456789"
+                                       << "123456789"
+                                       << "FFFFFFFFT" << 0 << true;
+  QTest::newRow("fin tenth refused") << "*9{#}"
+                                     << ""
+                                     << "1234567890"
+                                     << "123456789"
+                                     << "FFFFFFFFT" << 1 << true;
+  QTest::newRow("fin letter refused") << "*9{#}"
+                                      << ""
+                                      << "12a"
+                                      << "12"
+                                      << "FF" << 1 << true;
+  QTest::newRow("fin exit refused") << "*9{#}"
+                                    << ""
+                                    << "12345{Tab}"
+                                    << "12345"
+                                    << "FFFFFF" << 1 << true;
+  QTest::newRow("fin cleared may leave") << "*9{#}"
+                                         << ""
+                                         << "12{BS}{BS}{Tab}"
+                                         << ""
+                                         << "FFFTT" << 0 << false;
+  QTest::newRow("fin esc restores") << "*9{#}"
+                                    << ""
+                                    << "12345{Esc}{Tab}"
+                                    << ""
+                                    << "FFFFFT" << 0 << false;
+  QTest::newRow("zip hyphen supplied") << "*5{#}[-*4#]"
+                                       << ""
+                                       << "123456"
+                                       << "12345-6"
+                                       << "FFFFTF" << 0 << true;
+  QTest::newRow("zip space to hyphen") << "*5{#}[-*4#]"
+                                       << ""
+                                       << "12345 "
+                                       << "12345-"
+                                       << "FFFFTF" << 0 << true;
+  QTest::newRow("zip hyphen refused on exit") << "*5{#}[-*4#]"
+                                              << ""
+                                              << "12345 {Tab}"
+                                              << "12345-"
+                                              << "FFFFTFF" << 1 << true;
+  QTest::newRow("zip partial plus4 refused") << "*5{#}[-*4#]"
+                                             << ""
+                                             << "12345678{Tab}"
+                                             << "12345-678"
+                                             << "FFFFTFFFF" << 1 << true;
+  QTest::newRow("zip full may leave") << "*5{#}[-*4#]"
+                                      << ""
+                                      << "123456789{Tab}"
+                                      << "12345-6789"
+                                      << "FFFFTFFFTT" << 0 << false;
+  QTest::newRow("upper-cased") << "*25[!]"
+                               << ""
+                               << "ab"
+                               << "AB"
+                               << "TT" << 0 << true;
   QTest::newRow("46th at end refused") << "*45[@]" << k45 << "{End}y" << k45 << "" << 1 << true;
-  QTest::newRow("46th in middle inserted") << "*45[@]" << k45 << "{Home}y{Tab}" << "y" + k45 << "FF" << 1 << true;
-  QTest::newRow("unchanged invalid may leave") << "*9{#}" << "123" << "{Tab}" << "123" << "" << 0 << false;
-  QTest::newRow("enter does nothing") << "*9{#}" << "" << "1{Enter}" << "1" << "F" << 0 << true;
-  QTest::newRow("backspace checks what is left") << "*9{#}" << "" << "123456789{BS}" << "12345678" << "FFFFFFFFTF" << 0 << true;
-  QTest::newRow("euro sign is a byte") << "*45[@]" << "" << QString(QChar(0x20AC)) << QString(QChar(0x20AC)) << "T" << 0 << true;
-  QTest::newRow("omega has no byte") << "*45[@]" << "" << QString(QChar(0x3A9)) << "" << "" << 1 << true;
-  QTest::newRow("no mask types freely") << "" << "" << "a1-" << "a1-" << "" << 0 << true;
+  QTest::newRow("46th in middle inserted") << "*45[@]" << k45 << "{Home}y{Tab}"
+                                           << "y" + k45 << "FF" << 1 << true;
+  QTest::newRow("unchanged invalid may leave") << "*9{#}"
+                                               << "123"
+                                               << "{Tab}"
+                                               << "123"
+                                               << "" << 0 << false;
+  QTest::newRow("enter does nothing") << "*9{#}"
+                                      << ""
+                                      << "1{Enter}"
+                                      << "1"
+                                      << "F" << 0 << true;
+  QTest::newRow("backspace checks what is left") << "*9{#}"
+                                                 << ""
+                                                 << "123456789{BS}"
+                                                 << "12345678"
+                                                 << "FFFFFFFFTF" << 0 << true;
+  QTest::newRow("euro sign is a byte")
+      << "*45[@]"
+      << "" << QString(QChar(0x20AC)) << QString(QChar(0x20AC)) << "T" << 0 << true;
+  QTest::newRow("omega has no byte") << "*45[@]"
+                                     << "" << QString(QChar(0x3A9)) << ""
+                                     << "" << 1 << true;
+  QTest::newRow("no mask types freely") << ""
+                                        << ""
+                                        << "a1-"
+                                        << "a1-"
+                                        << "" << 0 << true;
 }
 
 void MaskEditTest::typing() {

@@ -102,7 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
         TPictureCase{"{##,??}", "a1", true, picError, "a1"},
         TPictureCase{"&&", "\xE9\x9a", true, picComplete, "\xC9\x8a"},
         TPictureCase{"~~", "\xC9Z", true, picComplete, "\xE9z"},
-        TPictureCase{"??", "\x80" "a", true, picError, "\x80" "a"},  // 128 is not letter-like
+        TPictureCase{"??",
+                     "\x80"
+                     "a",
+                     true, picError,
+                     "\x80"
+                     "a"},  // 128 is not letter-like
         TPictureCase{"?", "\x81", true, picComplete, "\x81"},
         TPictureCase{"!", "\xFF", true, picComplete, "\x9F"},
         TPictureCase{"*&", "abc", true, picComplete, "ABC"},
@@ -116,9 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Malformed masks give picSyntax for every text and leave it as it was.
         TPictureCase{"", "", true, picSyntax, ""}, TPictureCase{"", "x", true, picSyntax, "x"},
         TPictureCase{"12;", "12", true, picSyntax, "12"},
-        TPictureCase{"#*", "1", true, picSyntax, "1"},
-        TPictureCase{"[#", "", true, picSyntax, ""},
-        TPictureCase{"{#", "1", true, picSyntax, "1"}, TPictureCase{"#]", "1", true, picSyntax, "1"}));
+        TPictureCase{"#*", "1", true, picSyntax, "1"}, TPictureCase{"[#", "", true, picSyntax, ""},
+        TPictureCase{"{#", "1", true, picSyntax, "1"},
+        TPictureCase{"#]", "1", true, picSyntax, "1"}));
 
 TEST(PictureValidator, StatusAndPublicOperations) {
   EXPECT_EQ(TwwPictureValidator("*9{#}", true).Status, 0);

@@ -221,14 +221,19 @@ void FileCommandsTest::closeAsks_data() {
   QTest::addColumn<bool>("exitAnswer");
   QTest::addColumn<bool>("closed");
   QTest::addColumn<int>("questions");
-  QTest::newRow("button, nothing to ask") << true << false << false << int(anNo) << true << true << 0;
-  QTest::newRow("title bar, nothing to ask") << false << false << false << int(anNo) << true << true << 0;
-  QTest::newRow("title bar, changes, cancel") << false << true << false << int(anCancel) << true << false << 1;
-  QTest::newRow("title bar, changes, no") << false << true << false << int(anNo) << true << true << 1;
+  QTest::newRow("button, nothing to ask")
+      << true << false << false << int(anNo) << true << true << 0;
+  QTest::newRow("title bar, nothing to ask")
+      << false << false << false << int(anNo) << true << true << 0;
+  QTest::newRow("title bar, changes, cancel")
+      << false << true << false << int(anCancel) << true << false << 1;
+  QTest::newRow("title bar, changes, no")
+      << false << true << false << int(anNo) << true << true << 1;
   QTest::newRow("button, changes, no") << true << true << false << int(anNo) << true << true << 1;
   QTest::newRow("blank lines, no") << false << false << true << int(anNo) << false << false << 1;
   QTest::newRow("blank lines, yes") << true << false << true << int(anNo) << true << true << 1;
-  QTest::newRow("changes and blank lines") << false << true << true << int(anNo) << true << true << 2;
+  QTest::newRow("changes and blank lines")
+      << false << true << true << int(anNo) << true << true << 2;
 }
 
 void FileCommandsTest::closeAsks() {
@@ -251,10 +256,9 @@ void FileCommandsTest::closeAsks() {
   QTEST(static_cast<int>(w.Dialogs->Log.size()), "questions");
   if (changes) QCOMPARE(w.Dialogs->Log.first(), kSavePrompt);
   if (blankLines)
-    QVERIFY(w.Dialogs->Log.last().startsWith(
-        QLatin1String("Confirm...: One or more blank lines were found in the file.  You must \r\n")));
-  QCOMPARE(QFile::exists(QString::fromStdString(w.Dir.File("dovrane.ini"))),
-           !w.Form->isVisible());
+    QVERIFY(w.Dialogs->Log.last().startsWith(QLatin1String(
+        "Confirm...: One or more blank lines were found in the file.  You must \r\n")));
+  QCOMPARE(QFile::exists(QString::fromStdString(w.Dir.File("dovrane.ini"))), !w.Form->isVisible());
 }
 
 void FileCommandsTest::settingsRoundTrip() {

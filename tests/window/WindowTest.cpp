@@ -46,8 +46,8 @@ void WindowTest::startupState() {
   QCOMPARE(w.Form->windowTitle(), QStringLiteral("Create New Certificate File"));
   QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drNew);
   QVERIFY(w.On("btnSave") && w.On("btnCancel"));
-  for (const char* off : {"btnNew", "btnDelete", "btnRefresh", "btnFirst", "btnPrevious",
-                          "btnNext", "btnLast", "btnVerify", "btnWriteFile"})
+  for (const char* off : {"btnNew", "btnDelete", "btnRefresh", "btnFirst", "btnPrevious", "btnNext",
+                          "btnLast", "btnVerify", "btnWriteFile"})
     QVERIFY2(!w.On(off), off);
   QVERIFY(!w.Form->TrackBar()->isEnabled());
   for (const char* on : kAlways) QVERIFY(w.On(on));
@@ -131,16 +131,15 @@ void WindowTest::addRemembers() {
   QFETCH(QString, unchecked);
   QFETCH(QList<int>, emptied);
   TWindow w;
-  const std::string extra =
-      [] {
-        cert::TDetailRec d;
-        certtest::FillPassingDetail(d, "Revised");
-        d.DRecordProcessingType = "2";
-        d.DPolicyRevisedDate = "20260601";
-        d.DPolicyFormNum = "F-9";
-        d.DInsuredMidName = "Q";
-        return cert::BuildDetailLine(d, "2") + "\r\n";
-      }();
+  const std::string extra = [] {
+    cert::TDetailRec d;
+    certtest::FillPassingDetail(d, "Revised");
+    d.DRecordProcessingType = "2";
+    d.DPolicyRevisedDate = "20260601";
+    d.DPolicyFormNum = "F-9";
+    d.DInsuredMidName = "Q";
+    return cert::BuildDetailLine(d, "2") + "\r\n";
+  }();
   w.Open(w.MakeFile(QStringLiteral("one.dat"), {}, extra));
   for (const QString& n : unchecked.split(QLatin1Char(','), Qt::SkipEmptyParts))
     w.As<QCheckBox>(qPrintable(QStringLiteral("CheckBox") + n))->setChecked(false);
@@ -285,6 +284,7 @@ void WindowTest::storedCodesAndBadDates() {
   h.HInsurerState = "  ";
   w.Form->CertFormat1.HeaderRec = h;
   w.Form->ShowHeader(false);
-  QCOMPARE(w.As<TwwDBComboBox>("dbcomboInsurerType")->text(), QStringLiteral("1 - LICENSED INSURER"));
+  QCOMPARE(w.As<TwwDBComboBox>("dbcomboInsurerType")->text(),
+           QStringLiteral("1 - LICENSED INSURER"));
   QCOMPARE(w.As<TwwDBComboBox>("dbcomboInsurerState")->ItemIndex(), -1);
 }

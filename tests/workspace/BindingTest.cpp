@@ -113,15 +113,14 @@ TEST_P(Values, ReachTheRecordInRecordForm) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Values,
-    ::testing::Values(TValueCase{28, "NY - NEW YORK", 0, "NY"}, TValueCase{4, "WI - WISCONSIN", 0, "WI"},
-                      TValueCase{32, "09 - PODIATRIST", 0, "09"},
-                      TValueCase{8, "2 - SELF INSURER", 0, "2"},
-                      TValueCase{34, "3 - TERMINATED CERT", 0, "3"}, TValueCase{16, "", 0, ""},
-                      TValueCase{11, "", DaysFromYmd({2004, 12, 5}), "20041205"},
-                      TValueCase{12, "", 0, ""}, TValueCase{12, "", -3, ""},
-                      TValueCase{21, " O'Neil ", 0, " O'Neil "},
-                      TValueCase{0, std::string(50, 'n'), 0, std::string(45, 'n')},
-                      TValueCase{22, "\xC9lodie", 0, "\xC9lodie"}));
+    ::testing::Values(
+        TValueCase{28, "NY - NEW YORK", 0, "NY"}, TValueCase{4, "WI - WISCONSIN", 0, "WI"},
+        TValueCase{32, "09 - PODIATRIST", 0, "09"}, TValueCase{8, "2 - SELF INSURER", 0, "2"},
+        TValueCase{34, "3 - TERMINATED CERT", 0, "3"}, TValueCase{16, "", 0, ""},
+        TValueCase{11, "", DaysFromYmd({2004, 12, 5}), "20041205"}, TValueCase{12, "", 0, ""},
+        TValueCase{12, "", -3, ""}, TValueCase{21, " O'Neil ", 0, " O'Neil "},
+        TValueCase{0, std::string(50, 'n'), 0, std::string(45, 'n')},
+        TValueCase{22, "\xC9lodie", 0, "\xC9lodie"}));
 
 TEST_F(Bound, SavedHandlerRunsAfterOwnProcessingOnce) {
   TFakeEditor ed(ecMaskEdit);

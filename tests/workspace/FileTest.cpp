@@ -59,8 +59,8 @@ TEST_F(CertFileTest, WrittenFileReadsBackUnchanged) {
   const std::string written = ReadAll(Dir.File("out.dat"));
   THeaderRec h;
   FillPassingHeader(h);
-  EXPECT_EQ(written, BuildHeaderLine(h, "20261210") + "\r\n" + before[0] + "\r\n" + before[1] +
-                         "\r\n");
+  EXPECT_EQ(written,
+            BuildHeaderLine(h, "20261210") + "\r\n" + before[0] + "\r\n" + before[1] + "\r\n");
 
   TCertFormat again;
   again.OnFileError = [&](TObject*, const std::string& m) { Messages.push_back(m); };
@@ -104,18 +104,27 @@ INSTANTIATE_TEST_SUITE_P(
         TReadCase{"EndsWithLineBreak", PassingDetailLine() + "\r\n", {}, 1, false},
         TReadCase{"TrailingEmptyLine", PassingDetailLine() + "\r\n\r\n", {}, 1, true},
         TReadCase{"BlankAndControlLines", "   \r\n\r\n\x1A", {}, 0, true},
-        TReadCase{"LfAndCrlfMixed", PassingDetailLine() + "\n" + PassingDetailLine() + "\r\n",
-                  {}, 2, false},
+        TReadCase{"LfAndCrlfMixed",
+                  PassingDetailLine() + "\n" + PassingDetailLine() + "\r\n",
+                  {},
+                  2,
+                  false},
         TReadCase{"ExcessBlanksOnly", Padded(PassingDetailLine(), 400), {}, 1, false},
         TReadCase{"ReservedColumnsDropped", Padded(PassingDetailLine(), 351, 'R'), {}, 1, false},
         TReadCase{"TextBeyond351", Padded(PassingDetailLine(), 351) + "X", {kLength}, 1, false},
         TReadCase{"SecondHeader", "1" + PassingDetailLine().substr(1), {kSecondHeader}, 1, false},
-        TReadCase{"InvalidCode", "X" + PassingDetailLine("  Doe ").substr(1),
-                  {"*** Invalid detail record code found for Doe, Anna!"}, 0, true},
+        TReadCase{"InvalidCode",
+                  "X" + PassingDetailLine("  Doe ").substr(1),
+                  {"*** Invalid detail record code found for Doe, Anna!"},
+                  0,
+                  true},
         TReadCase{"NulBytes", std::string("\0\0\x01garbage", 10) + "\r\n", {}, 0, true},
-        TReadCase{"ManyLongLines",
-                  Padded(PassingDetailLine(), 360, 'x') + "\n" + Padded(PassingDetailLine(), 360, 'x'),
-                  {kLength, kLength}, 2, false}),
+        TReadCase{
+            "ManyLongLines",
+            Padded(PassingDetailLine(), 360, 'x') + "\n" + Padded(PassingDetailLine(), 360, 'x'),
+            {kLength, kLength},
+            2,
+            false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CertFileTest, HeaderProblems) {
@@ -128,7 +137,8 @@ TEST_F(CertFileTest, HeaderProblems) {
   const std::string detailFirst = PassingDetailLine("First");
   Read(detailFirst + "\r\n" + PassingDetailLine("Second"));
   ASSERT_EQ(Messages.size(), 1u);
-  EXPECT_EQ(Messages[0], "*** File \"" + Cert.FileNameOpen + "\" does not contain a header record!");
+  EXPECT_EQ(Messages[0],
+            "*** File \"" + Cert.FileNameOpen + "\" does not contain a header record!");
   EXPECT_EQ(Cert.HeaderRec.RecordCode, "2");
   EXPECT_EQ(Cert.HeaderRec.HInsurerName, detailFirst.substr(1, 45));
   ASSERT_EQ(Cert.DetailStr().Count(), 1);
@@ -158,8 +168,8 @@ TEST_F(CertFileTest, MissingFileChangesNothing) {
 
 TEST_F(CertFileTest, NormalisesJustificationAndProviderType) {
   std::string line = PassingDetailLine();
-  line.replace(89, 9, "1000000  ");   // occurrence limit written left-justified
-  line.replace(331, 2, " 7");          // one-digit provider type in column 333
+  line.replace(89, 9, "1000000  ");  // occurrence limit written left-justified
+  line.replace(331, 2, " 7");        // one-digit provider type in column 333
   line.replace(159, 25, Padded("  Lee", 25));
   Read(HeaderLine() + "\n" + line + "\n" + line.substr(0, 331) + "7 NN");
   ASSERT_EQ(Cert.DetailStr().Count(), 2);

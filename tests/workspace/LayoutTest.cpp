@@ -41,10 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DetailBuild,
     ::testing::Values(TBuildCase{17, "1000000", "  1000000"},  // right-justified limit
                       TBuildCase{17, "", "         "},
-                      TBuildCase{24, " JR", "JR "},                 // trimmed, then left
-                      TBuildCase{30, " 12345 ", "    12345"},       // insured FIN right
-                      TBuildCase{28, "WI", "WI"}, TBuildCase{16, "", " "},
-                      TBuildCase{33, "", " "}, TBuildCase{34, "3", "3"},
+                      TBuildCase{24, " JR", "JR "},            // trimmed, then left
+                      TBuildCase{30, " 12345 ", "    12345"},  // insured FIN right
+                      TBuildCase{28, "WI", "WI"}, TBuildCase{16, "", " "}, TBuildCase{33, "", " "},
+                      TBuildCase{34, "3", "3"},
                       TBuildCase{21, "\tDoe\r", "Doe" + std::string(22, ' ')}));
 
 TEST(HeaderLine, KeepsBlanksAndAppendsTypeUnpaddedThenDate) {
@@ -56,8 +56,8 @@ TEST(HeaderLine, KeepsBlanksAndAppendsTypeUnpaddedThenDate) {
   const std::string line = BuildHeaderLine(h, "20261210");
   ASSERT_EQ(line.size(), 172u);
   EXPECT_EQ(line.substr(0, 6), "1 Acme");
-  EXPECT_EQ(line.substr(134, 2), " W");           // header state is right-justified
-  EXPECT_EQ(line.substr(154, 9), "12       ");    // header FIN is left-justified
+  EXPECT_EQ(line.substr(134, 2), " W");         // header state is right-justified
+  EXPECT_EQ(line.substr(154, 9), "12       ");  // header FIN is left-justified
   EXPECT_EQ(line.substr(163), "220261210");
   h.HInsurerType = "";
   EXPECT_EQ(BuildHeaderLine(h, "20261210").size(), 171u);
@@ -82,7 +82,7 @@ TEST(ParseDetailLine, TrimsFieldsKeepsCodeUntrimmed) {
 
 TEST(FieldText, KeepsFirstCharactersUpToWidth) {
   THeaderRec h;
-  h.HInsurerName = std::string(50, 'x') ;
+  h.HInsurerName = std::string(50, 'x');
   EXPECT_EQ(h.HInsurerName.View().size(), 45u);
   h.HInsurerType = "12";
   EXPECT_EQ(h.HInsurerType, "1");
