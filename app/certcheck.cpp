@@ -47,6 +47,7 @@ struct TFinding {
 struct TFileReport {
   std::string File;
   std::vector<std::string> Messages;
+  std::string IoError;  // the system's words, with the file's name as given
   bool Readable = true;
   bool BlankLines = false;
   std::vector<TFinding> Findings;
@@ -70,7 +71,7 @@ TFileReport CheckFile(const std::string& file) {
   try {
     cert.ReadCertFile();
   } catch (const cert::TCertIOError& e) {
-    report.Messages.push_back(e.what());
+    report.IoError = e.what();
     report.Readable = false;
     return report;
   }
@@ -104,6 +105,7 @@ std::string Where(const TFinding& f) {
 
 void PrintText(const TFileReport& r, std::string& out) {
   for (const std::string& m : r.Messages) out += r.File + ": " + m + "\n";
+  if (!r.IoError.empty()) out += r.File + ": " + r.IoError + "\n";
   if (!r.Readable) return;
   if (r.BlankLines) out += r.File + ": " + kBlankLines + "\n";
   for (const TFinding& f : r.Findings) out += r.File + ": " + Where(f) + ": " + f.Message + "\n";
@@ -111,13 +113,19 @@ void PrintText(const TFileReport& r, std::string& out) {
          " failing\n";
 }
 
+// File text is Windows-1252; a message that names a file carries the name as the system spells
+// it (UTF-8 here), as do the file names themselves.
+std::string MessageText(const std::string& m) {
+  return m.rfind("*** File \"", 0) == 0 ? m : cert::Cp1252ToUtf8(m);
+}
+
 nlohmann::json ToJson(const TFileReport& r) {
-  using cert::Cp1252ToUtf8;
   nlohmann::json j;
-  j["file"] = Cp1252ToUtf8(r.File);
+  j["file"] = r.File;
   j["readable"] = r.Readable;
   j["messages"] = nlohmann::json::array();
-  for (const std::string& m : r.Messages) j["messages"].push_back(Cp1252ToUtf8(m));
+  for (const std::string& m : r.Messages) j["messages"].push_back(MessageText(m));
+  if (!r.IoError.empty()) j["messages"].push_back(r.IoError);
   if (!r.Readable) return j;
   j["blankLines"] = r.BlankLines;
   j["header"] = nullptr;
@@ -125,7 +133,7 @@ nlohmann::json ToJson(const TFileReport& r) {
   for (const TFinding& f : r.Findings) {
     nlohmann::json item = {{"field", f.Field},
                            {"property", cert::FieldTable[f.Field].Property},
-                           {"message", Cp1252ToUtf8(f.Message)}};
+                           {"message", MessageText(f.Message)}};
     if (f.Record == 0) {
       j["header"] = item;
     } else {
@@ -179,7 +187,8 @@ int main(int argc, char** argv) {
   }
   if (json) {
     doc["status"] = status;
-    std::cout << doc.dump(2) << "\n";
+    // A name that is not UTF-8 cannot be told in JSON: its odd bytes show as U+FFFD.
+    std::cout << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   }
   return status;
 }
