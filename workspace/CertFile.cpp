@@ -122,10 +122,11 @@ void TCertFormat::ReadCertFile() {
     else if (!IsEmptyTrimmed(excess))
       report(kLengthMessage);
   };
+  std::string lastLine;  // DetailRec is left holding the fields of the last line read
+  bool sawDetail = false;
   auto readDetail = [&](std::string_view line) {
-    DetailRec.RecordCode = line.substr(0, 1);
-    for (int n = FirstDetailField; n < FieldCount; ++n)
-      DetailRec.Field(n) = Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width);
+    lastLine.assign(line.data(), line.size());
+    sawDetail = true;
     const char code = line.empty() ? '\0' : line[0];
     if (code == '2') {
       const std::string_view excess =
@@ -136,16 +137,18 @@ void TCertFormat::ReadCertFile() {
     } else {
       // Empty lines, blanks and control characters (an end-of-file mark) are blank lines;
       // any other code is a record the fund would reject, so say which one is dropped.
-      if (!line.empty() && !IsBlankOrControl(code))
-        report("*** Invalid detail record code found for " +
-               std::string(Trim(DetailRec.DInsuredLastName.View())) + ", " +
-               std::string(Trim(DetailRec.DInsuredFirstName.View())) + "!");
+      if (!line.empty() && !IsBlankOrControl(code)) {
+        auto name = [&](int n) {
+          return std::string(Trim(Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width)));
+        };
+        report("*** Invalid detail record code found for " + name(21) + ", " + name(22) + "!");
+      }
       BlankLineEncounter = true;
       return;
     }
-    const std::string_view prov = Trim(DetailRec.DInsuredProvType.View());
-    if (prov.size() == 1) DetailRec.DInsuredProvType = std::string("0") + prov[0];
-    FDetailStr.Add(BuildDetailLine(DetailRec, DetailRec.RecordCode.View()));
+    std::string normal;
+    NormaliseDetailLine(line, normal);
+    FDetailStr.Add(std::move(normal));
   };
   ForEachLine(fd.Get(), name, [&](std::string_view line) {
     if (first) {
@@ -156,6 +159,11 @@ void TCertFormat::ReadCertFile() {
     }
   });
   if (first) readHeader({});
+  if (sawDetail) {
+    DetailRec.RecordCode = std::string_view(lastLine).substr(0, 1);
+    for (int n = FirstDetailField; n < FieldCount; ++n)
+      DetailRec.Field(n) = Columns(lastLine, FieldTable[n].FirstCol, FieldTable[n].Width);
+  }
   if (FDetailStr.Count() > 0) FDetailIndex = 0;
   FFileChanged = false;
 }

@@ -29,19 +29,43 @@ void TDetailRec::Clear() {
   for (auto m : Members()) (this->*m).Clear();
 }
 
-void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::string& out) {
-  // Values never exceed their widths, so each one is copied into a line of blanks in place.
+namespace {
+
+// The record code, then each detail field's value (valueOf(n), trimmed here) padded to its
+// width. Values never exceed their widths, so each is copied into a line of blanks in place.
+template <typename ValueOf>
+void BuildLine(std::string_view recordCode, ValueOf valueOf, std::string& out) {
   const std::size_t codeLen = recordCode.size();
   out.assign(codeLen + DetailLineLength - 1, ' ');
   if (codeLen) std::memcpy(out.data(), recordCode.data(), codeLen);
   for (int n = FirstDetailField; n < FieldCount; ++n) {
     const TFieldDef& def = FieldTable[n];
-    const std::string_view v = Trim(rec.Field(n).View());
+    const std::string_view v = Trim(valueOf(n));
     const std::size_t at = def.Justify == jRight ? def.Width - v.size() : 0;
     char* to = out.data() + codeLen + def.FirstCol - 2 + at;
     for (std::size_t i = 0; i < v.size(); ++i) to[i] = v[i];
   }
+}
+
+}  // namespace
+
+void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::string& out) {
+  BuildLine(recordCode, [&rec](int n) { return rec.Field(n).View(); }, out);
   out.append(rec.Reserved.View());
+}
+
+void NormaliseDetailLine(std::string_view line, std::string& out) {
+  constexpr int kProvType = 32;
+  const TFieldDef& prov = FieldTable[kProvType];
+  const std::string_view provType = Trim(Columns(line, prov.FirstCol, prov.Width));
+  const char padded[2] = {'0', provType.empty() ? '0' : provType[0]};
+  BuildLine(
+      line.substr(0, 1),
+      [&](int n) {
+        if (n == kProvType && provType.size() == 1) return std::string_view(padded, 2);
+        return Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width);
+      },
+      out);
 }
 
 std::string BuildDetailLine(const TDetailRec& rec, std::string_view recordCode) {

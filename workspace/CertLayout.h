@@ -195,6 +195,9 @@ inline std::string_view Columns(std::string_view line, std::size_t firstCol, std
 // Detail line: record code, then fields 9 to 34 trimmed and padded by their justification.
 void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::string& out);
 std::string BuildDetailLine(const TDetailRec& rec, std::string_view recordCode);
+// The list form of a line read from a file: its own record code, every field trimmed and padded,
+// a one-digit provider type written with a leading zero.
+void NormaliseDetailLine(std::string_view line, std::string& out);
 // Fills rec from a detail line: record code untrimmed, fields trimmed. Checks nothing.
 void ParseDetailLine(std::string_view line, TDetailRec& rec);
 // Header line: "1", fields 0 to 7 padded as stored, field 8 as stored, the date "YYYYMMDD".
