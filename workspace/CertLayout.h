@@ -183,7 +183,14 @@ inline std::string_view Trim(std::string_view s) {
 }
 
 // True when nothing but characters of code 0 to 32 is present.
-inline bool IsEmptyTrimmed(std::string_view s) { return Trim(s).empty(); }
+inline bool IsEmptyTrimmed(std::string_view s) {
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8)
+    if (detail::AnyAbove32(s.data() + i)) return false;
+  for (; i < s.size(); ++i)
+    if (!IsBlankOrControl(s[i])) return false;
+  return true;
+}
 
 // Characters of a line in the given 1-based columns; fewer or none when the line is shorter.
 inline std::string_view Columns(std::string_view line, std::size_t firstCol, std::size_t width) {

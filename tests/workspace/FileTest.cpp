@@ -71,6 +71,7 @@ TEST_F(CertFileTest, WrittenFileReadsBackUnchanged) {
   EXPECT_EQ(again.HeaderRec.DateWritten, "20261210");
   EXPECT_EQ(again.DetailIndex(), 0);
   EXPECT_EQ(again.DetailRecStatus, drBrowse);
+  EXPECT_EQ(Trim(again.DetailRec.DInsuredLastName.View()), "Baker") << "the last line read";
   EXPECT_FALSE(again.FileChanged());
 }
 
