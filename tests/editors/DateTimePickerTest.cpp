@@ -163,6 +163,18 @@ void DateTimePickerTest::programWrites() {
   QCOMPARE(f.Edit->DateTime() - f.Edit->Date(), 0.75);
 }
 
+void DateTimePickerTest::mouseSelectsPart() {
+  TDateField f;
+  f.Edit->SetDate(Days(QStringLiteral("20261210")));
+  f.W.Show(f.Edit);
+  QTest::mouseClick(f.Edit, Qt::LeftButton, {}, QPoint(f.Edit->width() - 30, 9));
+  QCOMPARE(f.Edit->CurrentPart(), 3);
+  Type(f.Edit, QStringLiteral("1"));  // a pending year digit is completed by the next click
+  QTest::mouseClick(f.Edit, Qt::LeftButton, {}, QPoint(4, 9));
+  QCOMPARE(f.Edit->CurrentPart(), 1);
+  QCOMPARE(Shown(f.Edit->Date()), QStringLiteral("20011210"));
+}
+
 void DateTimePickerTest::calendarWritesThroughAndEscRestores() {
   TDateField f;
   f.W.Show(f.Edit);

@@ -9,6 +9,7 @@ class DateTimePickerTest : public QObject {
   void keys_data();
   void keys();
   void programWrites();
+  void mouseSelectsPart();
   void calendarWritesThroughAndEscRestores();
   void calendarClickAndPlacement();
   void changeReachesWorkspace();

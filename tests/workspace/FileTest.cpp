@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -208,6 +210,20 @@ TEST_F(CertFileTest, DirectoryIsAnErrorNamingTheFile) {
     EXPECT_NE(std::string(e.what()).find(Dir.Path()), std::string::npos);
   }
   EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(CertFileTest, UnreadableFileIsAnErrorNamingTheFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  const std::string path = Dir.File("locked.dat");
+  WriteAll(path, "1\r\n");
+  chmod(path.c_str(), 0);
+  Cert.FileNameOpen = path;
+  try {
+    Cert.ReadCertFile();
+    FAIL() << "no exception";
+  } catch (const TCertIOError& e) {
+    EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+  }
 }
 
 TEST_F(CertFileTest, OverwriteIsAsked) {
