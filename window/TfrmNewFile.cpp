@@ -580,30 +580,17 @@ void TfrmNewFile::SpeedButton1Click() {
 
 // ---- Record commands -----------------------------------------------------------------------
 
-void TfrmNewFile::btnFirstClick() {
-  CertFormat1.FirstDetailRec();
+void TfrmNewFile::RunAndShow(void (cert::TCertFormat::*operation)()) {
+  (CertFormat1.*operation)();
   ShowDetail(false);
 }
-void TfrmNewFile::btnPreviousClick() {
-  CertFormat1.PriorDetailRec();
-  ShowDetail(false);
-}
-void TfrmNewFile::btnNextClick() {
-  CertFormat1.NextDetailRec();
-  ShowDetail(false);
-}
-void TfrmNewFile::btnLastClick() {
-  CertFormat1.LastDetailRec();
-  ShowDetail(false);
-}
-void TfrmNewFile::btnCancelClick() {
-  CertFormat1.CancelDetailRec();
-  ShowDetail(false);
-}
-void TfrmNewFile::btnRefreshClick() {
-  CertFormat1.RefreshDetailRec();
-  ShowDetail(false);
-}
+
+void TfrmNewFile::btnFirstClick() { RunAndShow(&cert::TCertFormat::FirstDetailRec); }
+void TfrmNewFile::btnPreviousClick() { RunAndShow(&cert::TCertFormat::PriorDetailRec); }
+void TfrmNewFile::btnNextClick() { RunAndShow(&cert::TCertFormat::NextDetailRec); }
+void TfrmNewFile::btnLastClick() { RunAndShow(&cert::TCertFormat::LastDetailRec); }
+void TfrmNewFile::btnCancelClick() { RunAndShow(&cert::TCertFormat::CancelDetailRec); }
+void TfrmNewFile::btnRefreshClick() { RunAndShow(&cert::TCertFormat::RefreshDetailRec); }
 void TfrmNewFile::btnSaveClick() { CertFormat1.PostDetailRec(); }
 
 void TfrmNewFile::btnDeleteClick() {

@@ -93,6 +93,8 @@ class TfrmNewFile : public QWidget {
                           QWidget* parent, int x, int w);
   QFrame* MakePanel(const QString& name, QWidget* parent, const QRect& r, int shape);
 
+  // A workspace operation, then the detail editors refilled from its result.
+  void RunAndShow(void (cert::TCertFormat::*operation)());
   void FormShow();
   bool FormClose();
   // Save-changes prompt: whether the asking command may go on.
