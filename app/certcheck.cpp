@@ -113,18 +113,12 @@ void PrintText(const TFileReport& r, std::string& out) {
          " failing\n";
 }
 
-// File text is Windows-1252; a message that names a file carries the name as the system spells
-// it (UTF-8 here), as do the file names themselves.
-std::string MessageText(const std::string& m) {
-  return m.rfind("*** File \"", 0) == 0 ? m : cert::Cp1252ToUtf8(m);
-}
-
 nlohmann::json ToJson(const TFileReport& r) {
   nlohmann::json j;
   j["file"] = r.File;
   j["readable"] = r.Readable;
   j["messages"] = nlohmann::json::array();
-  for (const std::string& m : r.Messages) j["messages"].push_back(MessageText(m));
+  for (const std::string& m : r.Messages) j["messages"].push_back(cert::FileErrorToUtf8(m));
   if (!r.IoError.empty()) j["messages"].push_back(r.IoError);
   if (!r.Readable) return j;
   j["blankLines"] = r.BlankLines;
@@ -133,7 +127,7 @@ nlohmann::json ToJson(const TFileReport& r) {
   for (const TFinding& f : r.Findings) {
     nlohmann::json item = {{"field", f.Field},
                            {"property", cert::FieldTable[f.Field].Property},
-                           {"message", MessageText(f.Message)}};
+                           {"message", cert::Cp1252ToUtf8(f.Message)}};
     if (f.Record == 0) {
       j["header"] = item;
     } else {

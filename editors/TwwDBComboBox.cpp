@@ -195,35 +195,25 @@ int TwwDBCustomComboBox::ListChosen() const {
   return -1;
 }
 
+void TwwDBCustomComboBox::Choose(int index) {
+  SetItemIndex(index);
+  SetModified(true);
+}
+
 void TwwDBCustomComboBox::ListHighlighted(int row) {
-  if (row != FItemIndex) {
-    SetItemIndex(row);
-    SetModified(true);
-  }
+  if (row != FItemIndex) Choose(row);
 }
 
 void TwwDBCustomComboBox::ListAccepted(int row, bool changed) {
-  if (row != FItemIndex || changed) {
-    SetItemIndex(row);
-    SetModified(true);
-  }
+  if (row != FItemIndex || changed) Choose(row);
 }
 
 void TwwDBCustomComboBox::ChooseByChar(QChar ch) {
   const int n = static_cast<int>(Items.size());
   for (int k = 0; k < n; ++k) {
     const int i = FItemIndex < 0 ? k : (FItemIndex + 1 + k) % n;
-    if (Items[i].startsWith(ch, Qt::CaseInsensitive)) {
-      SetItemIndex(i);
-      SetModified(true);
-      return;
-    }
+    if (Items[i].startsWith(ch, Qt::CaseInsensitive)) return Choose(i);
   }
-}
-
-void TwwDBCustomComboBox::ClearChoice() {
-  SetItemIndex(-1);
-  SetModified(true);
 }
 
 bool TwwDBCustomComboBox::ListKey(QKeyEvent* e) {
@@ -279,7 +269,7 @@ void TwwDBCustomComboBox::keyPressEvent(QKeyEvent* e) {
 void TwwDBCustomComboBox::keyReleaseEvent(QKeyEvent* e) {
   if ((e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace) && AllowClearKey &&
       !ListOpen() && !e->isAutoRepeat()) {
-    ClearChoice();
+    Choose(-1);
     return e->accept();
   }
   TwwDBCustomCombo::keyReleaseEvent(e);

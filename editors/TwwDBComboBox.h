@@ -79,7 +79,8 @@ class TwwDBCustomComboBox : public TwwDBCustomCombo {
   QString Shown(const QString& row) const;
   // Chooses the next row after the chosen one that begins with ch, wrapping around.
   void ChooseByChar(QChar ch);
-  void ClearChoice();
+  // A choice made by the user (-1: cleared): the field counts as modified.
+  void Choose(int index);
 
   int FItemIndex = -1;
 };

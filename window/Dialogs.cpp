@@ -11,10 +11,15 @@ namespace certwin {
 namespace {
 QString AppTitle() { return QFileInfo(QCoreApplication::applicationFilePath()).baseName(); }
 
+// The messages break their lines with CR LF; a box shows a line feed as the break.
+QString Shown(const QString& text) {
+  return QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
 QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                 const QString& text, QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton def, QMessageBox::StandardButton esc) {
-  QMessageBox box(icon, title, text, buttons, parent);
+  QMessageBox box(icon, title, Shown(text), buttons, parent);
   box.setDefaultButton(def);
   box.setEscapeButton(esc);
   return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -51,7 +56,7 @@ void TQtDialogs::Message(const QString& text) {
 }
 
 bool TQtDialogs::MessageOrSkip(const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok, FParent);
+  QMessageBox box(QMessageBox::NoIcon, AppTitle(), Shown(text), QMessageBox::Ok, FParent);
   QPushButton* skip = box.addButton(QStringLiteral("Skip the rest"), QMessageBox::RejectRole);
   box.setDefaultButton(QMessageBox::Ok);
   box.exec();

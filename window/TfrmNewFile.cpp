@@ -748,9 +748,7 @@ void TfrmNewFile::CertFormat1BeforeFetchDetailRec(cert::TObject*) {
 
 void TfrmNewFile::CertFormat1FileError(cert::TObject*, const std::string& ErrorMsg) {
   if (FSkipFileMessages) return;
-  // Messages that name the file carry its name as the system spells it.
-  const QString text =
-      ErrorMsg.rfind("*** File \"", 0) == 0 ? Utf8(ErrorMsg) : wwed::FromCp1252(ErrorMsg);
+  const QString text = Utf8(cert::FileErrorToUtf8(ErrorMsg));
   if (++FFileMessages > kMessagesBeforeSkip)
     FSkipFileMessages = FDialogs->MessageOrSkip(text);
   else

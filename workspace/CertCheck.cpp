@@ -15,8 +15,8 @@ void TCertFormat::ClearSlotsBefore(int rule) {
   for (int k = 0; k < rule; ++k) {
     const int field = fields[k];
     if (field == ProcessingTypeSlot) {
-      FFields[13].ErrorMsg.clear();
-      FFields[14].ErrorMsg.clear();
+      FFields[fnDPolicyRevisedDate].ErrorMsg.clear();
+      FFields[fnDPolicyTerminatedDate].ErrorMsg.clear();
     } else {
       FFields[static_cast<std::size_t>(field)].ErrorMsg.clear();
     }

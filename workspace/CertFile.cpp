@@ -9,6 +9,7 @@
 
 #include "CertDate.h"
 #include "CertFormat.h"
+#include "Cp1252.h"
 
 namespace cert {
 
@@ -24,7 +25,7 @@ const char kSecondHeaderMessage[] =
   throw TCertIOError(what + " \"" + file + "\": " + std::strerror(err));
 }
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+const char kFileMessageStart[] = "*** File \"";
 
 // Calls fn for every line of the file; a line ends at LF, one CR before it is dropped.
 template <typename Fn>
@@ -88,6 +89,10 @@ bool FileExists(const std::string& name) {
 
 }  // namespace
 
+std::string FileErrorToUtf8(const std::string& message) {
+  return message.rfind(kFileMessageStart, 0) == 0 ? message : Cp1252ToUtf8(message);
+}
+
 void TCertFormat::ReadCertFile() {
   auto report = [this](const std::string& msg) {
     if (OnFileError) OnFileError(this, msg);
@@ -96,7 +101,7 @@ void TCertFormat::ReadCertFile() {
   struct stat st;
   if (::stat(name.c_str(), &st) != 0) {
     if (errno != ENOENT && errno != ENOTDIR) ThrowIO("Cannot open", name, errno);
-    report("*** File " + Quoted(name) + " does not exist!");
+    report(kFileMessageStart + name + "\" does not exist!");
     return;
   }
   if (S_ISDIR(st.st_mode)) ThrowIO("Cannot read", name, EISDIR);
@@ -115,10 +120,9 @@ void TCertFormat::ReadCertFile() {
     for (int n = 0; n < HeaderFieldCount; ++n)
       HeaderRec.Field(n) = Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width);
     HeaderRec.DateWritten = Columns(line, HeaderDateCol, HeaderDateWidth);
-    const std::string_view excess =
-        line.size() >= HeaderExcessCol ? line.substr(HeaderExcessCol - 1) : std::string_view{};
+    const std::string_view excess = Columns(line, HeaderExcessCol, std::string_view::npos);
     if (HeaderRec.RecordCode != "1")
-      report("*** File " + Quoted(name) + " does not contain a header record!");
+      report(kFileMessageStart + name + "\" does not contain a header record!");
     else if (!IsEmptyTrimmed(excess))
       report(kLengthMessage);
   };
@@ -129,9 +133,8 @@ void TCertFormat::ReadCertFile() {
     sawDetail = true;
     const char code = line.empty() ? '\0' : line[0];
     if (code == '2') {
-      const std::string_view excess =
-          line.size() >= DetailExcessCol ? line.substr(DetailExcessCol - 1) : std::string_view{};
-      if (!IsEmptyTrimmed(excess)) report(kLengthMessage);
+      if (!IsEmptyTrimmed(Columns(line, DetailExcessCol, std::string_view::npos)))
+        report(kLengthMessage);
     } else if (code == '1') {
       report(kSecondHeaderMessage);
     } else {
@@ -141,7 +144,8 @@ void TCertFormat::ReadCertFile() {
         auto name = [&](int n) {
           return std::string(Trim(Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width)));
         };
-        report("*** Invalid detail record code found for " + name(21) + ", " + name(22) + "!");
+        report("*** Invalid detail record code found for " + name(fnDInsuredLastName) + ", " +
+               name(fnDInsuredFirstName) + "!");
       }
       BlankLineEncounter = true;
       return;

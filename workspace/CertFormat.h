@@ -30,6 +30,10 @@ class TCertIOError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// An OnFileError message as UTF-8: the file's text is Windows-1252, but a message that names
+// the file carries the name as the system spells it.
+std::string FileErrorToUtf8(const std::string& message);
+
 // The binding of one field number to its editor.
 struct TCertObject {
   std::string ErrorMsg;
@@ -129,7 +133,6 @@ class TCertFormat : public TObject {
   int FRememberedIndex = 0;
   bool FFileChanged = false;
   std::array<TCertObject, FieldCount> FFields;
-  std::string FLineBuf;
 };
 
 // Field number's record member in one of the two records.

@@ -50,19 +50,19 @@ void BuildLine(std::string_view recordCode, ValueOf valueOf, std::string& out) {
 }  // namespace
 
 void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::string& out) {
-  BuildLine(recordCode, [&rec](int n) { return rec.Field(n).View(); }, out);
+  BuildLine(
+      recordCode, [&rec](int n) { return rec.Field(n).View(); }, out);
   out.append(rec.Reserved.View());
 }
 
 void NormaliseDetailLine(std::string_view line, std::string& out) {
-  constexpr int kProvType = 32;
-  const TFieldDef& prov = FieldTable[kProvType];
+  const TFieldDef& prov = FieldTable[fnDInsuredProvType];
   const std::string_view provType = Trim(Columns(line, prov.FirstCol, prov.Width));
   const char padded[2] = {'0', provType.empty() ? '0' : provType[0]};
   BuildLine(
       line.substr(0, 1),
       [&](int n) {
-        if (n == kProvType && provType.size() == 1) return std::string_view(padded, 2);
+        if (n == fnDInsuredProvType && provType.size() == 1) return std::string_view(padded, 2);
         return Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width);
       },
       out);

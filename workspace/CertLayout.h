@@ -57,6 +57,13 @@ enum TEditorKind : unsigned char { ekMaskEdit, ekComboBox, ekDateTimePicker };
   X(34, DRecordProcessingType, 335, 1, jRight, ekComboBox)
 // clang-format on
 
+// Field numbers by name: fnHInsurerName = 0 ... fnDRecordProcessingType = 34.
+#define CERT_FIELD_NUMBER(No, Name, Col, Width, Justify, Editor) fn##Name = No,
+enum TFieldNumber : int {
+  CERT_HEADER_FIELDS(CERT_FIELD_NUMBER) CERT_DETAIL_FIELDS(CERT_FIELD_NUMBER)
+};
+#undef CERT_FIELD_NUMBER
+
 constexpr int FieldCount = 35;
 constexpr int HeaderFieldCount = 9;
 constexpr int FirstDetailField = 9;

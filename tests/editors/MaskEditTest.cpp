@@ -136,17 +136,61 @@ void MaskEditTest::typing_data() {
   QTest::newRow("omega has no byte") << "*45[@]"
                                      << "" << QString(QChar(0x3A9)) << ""
                                      << "" << 1 << true;
-  QTest::newRow("policy number upper") << "*22[!]" << "" << "ab 1/2" << "AB 1/2" << "TTTTTT" << 0 << true;
-  QTest::newRow("license eighth refused") << "*7[!]" << "" << "ab-12345" << "AB-1234" << "TTTTTTT" << 1 << true;
-  QTest::newRow("limit letter refused") << "*9[#]" << "" << "1a" << "1" << "T" << 1 << true;
-  QTest::newRow("limit comma refused") << "*9[#]" << "" << "1,000" << "1000" << "TTTT" << 1 << true;
-  QTest::newRow("naic ninth refused") << "*8[#]" << "" << "123456789" << "12345678" << "TTTTTTTT" << 1 << true;
-  QTest::newRow("iso sixth refused") << "*5[#]" << "" << "123456" << "12345" << "TTTTT" << 1 << true;
-  QTest::newRow("suffix fourth refused") << "*3[@]" << "" << "Jr.x" << "Jr." << "TTT" << 1 << true;
-  QTest::newRow("address any characters") << "*30[@]" << "" << "1 A St #2" << "1 A St #2" << "TTTTTTTTT" << 0 << true;
-  QTest::newRow("city may leave") << "*28[@]" << "" << "Eau Claire{Tab}" << "Eau Claire" << "TTTTTTTTTTT" << 0 << false;
-  QTest::newRow("names keep case") << "*15[@]" << "" << "mcD" << "mcD" << "TTT" << 0 << true;
-  QTest::newRow("last name punctuation") << "*25[@]" << "" << "X-Y'Z" << "X-Y'Z" << "TTTTT" << 0 << true;
+  QTest::newRow("policy number upper") << "*22[!]"
+                                       << ""
+                                       << "ab 1/2"
+                                       << "AB 1/2"
+                                       << "TTTTTT" << 0 << true;
+  QTest::newRow("license eighth refused") << "*7[!]"
+                                          << ""
+                                          << "ab-12345"
+                                          << "AB-1234"
+                                          << "TTTTTTT" << 1 << true;
+  QTest::newRow("limit letter refused") << "*9[#]"
+                                        << ""
+                                        << "1a"
+                                        << "1"
+                                        << "T" << 1 << true;
+  QTest::newRow("limit comma refused") << "*9[#]"
+                                       << ""
+                                       << "1,000"
+                                       << "1000"
+                                       << "TTTT" << 1 << true;
+  QTest::newRow("naic ninth refused") << "*8[#]"
+                                      << ""
+                                      << "123456789"
+                                      << "12345678"
+                                      << "TTTTTTTT" << 1 << true;
+  QTest::newRow("iso sixth refused") << "*5[#]"
+                                     << ""
+                                     << "123456"
+                                     << "12345"
+                                     << "TTTTT" << 1 << true;
+  QTest::newRow("suffix fourth refused") << "*3[@]"
+                                         << ""
+                                         << "Jr.x"
+                                         << "Jr."
+                                         << "TTT" << 1 << true;
+  QTest::newRow("address any characters") << "*30[@]"
+                                          << ""
+                                          << "1 A St #2"
+                                          << "1 A St #2"
+                                          << "TTTTTTTTT" << 0 << true;
+  QTest::newRow("city may leave") << "*28[@]"
+                                  << ""
+                                  << "Eau Claire{Tab}"
+                                  << "Eau Claire"
+                                  << "TTTTTTTTTTT" << 0 << false;
+  QTest::newRow("names keep case") << "*15[@]"
+                                   << ""
+                                   << "mcD"
+                                   << "mcD"
+                                   << "TTT" << 0 << true;
+  QTest::newRow("last name punctuation") << "*25[@]"
+                                         << ""
+                                         << "X-Y'Z"
+                                         << "X-Y'Z"
+                                         << "TTTTT" << 0 << true;
   QTest::newRow("no mask types freely") << ""
                                         << ""
                                         << "a1-"
