@@ -49,28 +49,10 @@ const char kNoRecords[] =
 // After this many messages about one file, each box also offers to skip the rest.
 constexpr int kMessagesBeforeSkip = 5;
 
-QStringList ListItems(TCodeList list) {
-  auto make = [](const auto& rows) {
-    QStringList out;
-    for (const char* r : rows) out << QString::fromLatin1(r);
-    return out;
-  };
-  switch (list) {
-    case clState:
-      return make(StateList);
-    case clInsurerType:
-      return make(InsurerTypeList);
-    case clCoverage:
-      return make(CoverageList);
-    case clProvider:
-      return make(ProviderList);
-    case clLimited:
-      return make(LimitedList);
-    case clProcessing:
-      return make(ProcessingList);
-    default:
-      return {};
-  }
+QStringList ListItems(cert::TCodeListId list) {
+  QStringList out;
+  for (const char* row : cert::CodeListRows(list)) out << QString::fromLatin1(row);
+  return out;
 }
 
 QIcon CommandIcon(QStyle* style, int image) {
@@ -192,19 +174,23 @@ void TfrmNewFile::BuildPanels() {
 
 void TfrmNewFile::BuildFields() {
   for (const TWindowField& f : WindowFields) {
+    const cert::TFieldEntry& entry = cert::FieldEntries[static_cast<std::size_t>(f.Number)];
+    const cert::TEditorKind kind = cert::FieldTable[static_cast<std::size_t>(f.Number)].Editor;
     QWidget* panel = FFieldPanels[static_cast<std::size_t>(f.Panel)];
     auto* label = Make<QLabel>(QStringLiteral("Label%1").arg(f.Number), panel);
-    label->setText(QString::fromLatin1(f.Caption));
+    label->setText(QString::fromLatin1(entry.Caption));
     QPalette lp = label->palette();
     lp.setColor(QPalette::WindowText, kNavy);
     label->setPalette(lp);
     label->setAutoFillBackground(false);
     label->adjustSize();
-    label->move(f.Left, f.Top - (f.Number == 17 || f.Number == 18 ? 13 : 16));
+    const bool limit =
+        f.Number == cert::fnDPolicyOccurrenceLimit || f.Number == cert::fnDPolicyAggregateLimit;
+    label->move(f.Left, f.Top - (limit ? 13 : 16));
     QWidget* editor = nullptr;
-    if (f.Kind == fkMask) {
+    if (kind == cert::ekMaskEdit) {
       auto* e = Make<TwwDBEdit>(QString::fromLatin1(f.Editor), panel);
-      e->Picture.PictureMask = f.Mask;
+      e->Picture.PictureMask = entry.Mask;
       e->WantReturns = false;
       e->WordWrap = false;
       e->setFrame(false);
@@ -214,7 +200,7 @@ void TfrmNewFile::BuildFields() {
       else if (f.Length == lhExact)
         e->OnCheckValue = [this](cert::TObject* s, bool ok) { CustomLengthCheckValue2(s, ok); };
       editor = e;
-    } else if (f.Kind == fkDate) {
+    } else if (kind == cert::ekDateTimePicker) {
       auto* e = Make<TwwDBDateTimePicker>(QString::fromLatin1(f.Editor), panel);
       e->DisplayFormat = "MM/DD/YYYY";
       e->Epoch = 1950;
@@ -232,8 +218,8 @@ void TfrmNewFile::BuildFields() {
       e->DropDownCount = 8;
       e->Sorted = false;
       e->ShowButton = true;
-      e->Items = ListItems(f.List);
-      if (f.List == clProvider) e->DropDownWidth = 350;
+      e->Items = ListItems(entry.List);
+      if (entry.List == cert::clProvider) e->DropDownWidth = 350;
       e->setFrame(false);
       wwed::ApplyFieldLook(e, e->Frame);
       editor = e;
