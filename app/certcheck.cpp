@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CertFormat.h"
+#include "CertVersion.h"
 #include "Cp1252.h"
 
 namespace {
@@ -27,8 +28,9 @@ const char kHelp[] =
     "                                         (a failing header counts every record)\n"
     "\n"
     "Options:\n"
-    "  --json   print the same findings as one JSON document\n"
-    "  --help   print this text\n"
+    "  --json     print the same findings as one JSON document\n"
+    "  --help     print this text\n"
+    "  --version  print the program's version\n"
     "\n"
     "Exit status: 0 when every file read without a message or dropped line and every record\n"
     "passed; 1 when there was any message, dropped line or failing record; 2 on a usage error\n"
@@ -149,6 +151,10 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help") {
       std::fputs(kHelp, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("certcheck %s\n", cert::kVersion);
       return 0;
     }
     if (arg == "--json") {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds everything and runs every test through CTest.
+# Sets up a fresh Debian 12 machine, builds everything, runs every test through CTest, then
+# checks the install and the Debian package (installed and removed again).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build
 ctest --test-dir build --output-on-failure
+bash scripts/package-check.sh build
