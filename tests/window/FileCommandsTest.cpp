@@ -380,3 +380,5 @@ void FileCommandsTest::acceleratorsWithAlt() {
   QTest::keyClick(w.Form.get(), Qt::Key_A, Qt::AltModifier);  // &Add
   QTRY_COMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drNew);
 }
+
+QTEST_MAIN(FileCommandsTest)

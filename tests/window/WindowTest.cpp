@@ -288,3 +288,5 @@ void WindowTest::storedCodesAndBadDates() {
            QStringLiteral("1 - LICENSED INSURER"));
   QCOMPARE(w.As<TwwDBComboBox>("dbcomboInsurerState")->ItemIndex(), -1);
 }
+
+QTEST_MAIN(WindowTest)
