@@ -791,11 +791,11 @@ void TfrmNewFile::TmrFlashLabelTimer() {
 }
 
 void TfrmNewFile::CustomLengthCheckValue(cert::TObject* Sender, bool PassesPictureTest) {
-  LengthMessage(Sender, PassesPictureTest, '[', "Cannot be more than ");
+  LengthMessage(Sender, PassesPictureTest, LengthBracket(lhOptional), "Cannot be more than ");
 }
 
 void TfrmNewFile::CustomLengthCheckValue2(cert::TObject* Sender, bool PassesPictureTest) {
-  LengthMessage(Sender, PassesPictureTest, '{', "Must be exactly ");
+  LengthMessage(Sender, PassesPictureTest, LengthBracket(lhExact), "Must be exactly ");
 }
 
 void TfrmNewFile::LengthMessage(cert::TObject* Sender, bool passes, char bracket,
@@ -807,10 +807,9 @@ void TfrmNewFile::LengthMessage(cert::TObject* Sender, bool passes, char bracket
   }
   auto* edit = dynamic_cast<TwwDBEdit*>(Sender);
   if (!edit) return;
-  const std::string& mask = edit->Picture.PictureMask;
-  const std::size_t p = mask.find(bracket);  // 0-based: the count runs from 1 to p - 1
-  const std::string count = p == std::string::npos || p < 1 ? std::string() : mask.substr(1, p - 1);
-  lblLengthError->setText(QString::fromLatin1(prefix) + QString::fromStdString(count) +
+  const std::string_view count = LengthCount(edit->Picture.PictureMask, bracket);
+  lblLengthError->setText(QString::fromLatin1(prefix) +
+                          QString::fromLatin1(count.data(), static_cast<qsizetype>(count.size())) +
                           QStringLiteral(" characters and/or digits."));
   lblLengthError->adjustSize();
   lblLengthError->show();
