@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 #include "CertDate.h"
 #include "FieldTable.h"
@@ -311,6 +312,10 @@ void TfrmNewFile::BuildOptions() {
   TrackBar1->setValue(1);
   TrackBar1->setEnabled(false);
   TrackBar1->setGeometry(0, 0, 265, 38);
+  // Every move the user makes goes through an action, which comes just before the value
+  // follows it; a move by the program comes without one.
+  connect(TrackBar1, &QSlider::actionTriggered, this,
+          [this](int) { FTrackBarUserMove = TrackBar1->sliderPosition() != TrackBar1->value(); });
   connect(TrackBar1, &QSlider::valueChanged, this, [this](int) { TrackBar1Change(); });
   auto* l38 = Make<QLabel>(QStringLiteral("Label38"), p6);
   l38->setText(QStringLiteral("Delete Option"));
@@ -616,7 +621,8 @@ bool TfrmNewFile::IsRemembered(int Tag) const {
 }
 
 void TfrmNewFile::TrackBar1Change() {
-  if (!TrackBar1->hasFocus()) return;  // the program moving it is not a navigation
+  // Only the user's move navigates: the program moving the bar to the current record must not.
+  if (!std::exchange(FTrackBarUserMove, false)) return;
   CertFormat1.GotoDetailRec(TrackBar1->value() - 1);
   ShowDetail(false);
 }

@@ -129,6 +129,7 @@ class TfrmNewFile : public QWidget {
   bool FOverwriteDeclined = false;
   int FFileMessages = 0;
   bool FSkipFileMessages = false;
+  bool FTrackBarUserMove = false;  // the coming value change is the user's
 
   QLabel* lblLengthError = nullptr;
   QLabel* lblErrorMsg = nullptr;

@@ -1,5 +1,7 @@
 #include "WindowTest.h"
 
+#include <QWheelEvent>
+
 #include "WindowFixture.h"
 
 using namespace wintest;
@@ -287,6 +289,43 @@ void WindowTest::storedCodesAndBadDates() {
   QCOMPARE(w.As<TwwDBComboBox>("dbcomboInsurerType")->text(),
            QStringLiteral("1 - LICENSED INSURER"));
   QCOMPARE(w.As<TwwDBComboBox>("dbcomboInsurerState")->ItemIndex(), -1);
+}
+
+void WindowTest::trackBarFollowsTheUser_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("wheel over the unfocused bar") << "wheel";
+  QTest::newRow("arrow key on the focused bar") << "key";
+  QTest::newRow("page key on the focused bar") << "page";
+}
+
+void WindowTest::trackBarFollowsTheUser() {
+  QFETCH(QString, how);
+  TWindow w;
+  const std::vector<std::string> names = {"Able", "Baker", "Cole", "Dunn", "Eddy"};
+  w.Open(w.MakeFile(QStringLiteral("five.dat"), names));
+  QSlider* bar = w.Form->TrackBar();
+  w.Form->FieldEditor(cert::fnDInsuredLastName)->setFocus();
+  if (how == QLatin1String("wheel")) {
+    const QPointF at(bar->width() / 2, bar->height() / 2);
+    QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    QVERIFY(!bar->hasFocus());
+  } else {
+    bar->setFocus();
+    QTest::keyClick(bar, how == QLatin1String("key") ? Qt::Key_Right : Qt::Key_PageUp);
+  }
+  QVERIFY(bar->value() > 1);
+  const int i = w.Form->CertFormat1.DetailIndex();
+  QCOMPARE(bar->value(), i + 1);
+  QCOMPARE(w.Counter(), QStringLiteral("Record %1 of 5").arg(i + 1));
+  QCOMPARE(w.As<TwwDBEdit>("editInsuredLastName")->text(),
+           QString::fromStdString(names[std::size_t(i)]));
+  // A command moves the bar with the record and nothing more, focused or not.
+  w.Click("btnFirst");
+  QCOMPARE(bar->value(), 1);
+  QCOMPARE(w.Form->CertFormat1.DetailIndex(), 0);
+  QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drBrowse);
 }
 
 QTEST_MAIN(WindowTest)
