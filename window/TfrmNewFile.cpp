@@ -19,6 +19,7 @@
 #include "CertDate.h"
 #include "FieldTable.h"
 #include "Settings.h"
+#include "ToolBar.h"
 #include "TwwDBComboBox.h"
 #include "TwwDBDateTimePicker.h"
 #include "TwwDBEdit.h"
@@ -248,7 +249,7 @@ QToolButton* TfrmNewFile::MakeButton(const char* name, const char* caption, cons
 
 void TfrmNewFile::BuildCommands() {
   QWidget* p9 = FFieldPanels[pnDetailLeft];
-  auto* tb1 = Make<QFrame>(QStringLiteral("ToolBar1"), p9);
+  auto* tb1 = Make<TToolBar>(QStringLiteral("ToolBar1"), p9);
   tb1->setGeometry(0, 210, 520, 38);
   int x = 0;
   for (const TCommand& c : RecordCommands) {
@@ -273,7 +274,7 @@ void TfrmNewFile::BuildCommands() {
   QFont bold = font();
   bold.setBold(true);
   lblRecordNum->setFont(bold);
-  auto* tb2 = Make<QFrame>(QStringLiteral("ToolBar2"), p3);
+  auto* tb2 = Make<TToolBar>(QStringLiteral("ToolBar2"), p3);
   tb2->setGeometry(487, 0, 285, 40);
   x = 0;
   for (const TCommand& c : FileCommands) {

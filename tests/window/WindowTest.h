@@ -18,4 +18,6 @@ class WindowTest : public QObject {
   void storedCodesAndBadDates();
   void trackBarFollowsTheUser_data();
   void trackBarFollowsTheUser();
+  void tabOrderPassesEachToolBarOnce();
+  void arrowKeysWithinAToolBar();
 };
