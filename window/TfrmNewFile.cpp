@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <new>
 #include <utility>
 
 #include "CertDate.h"
@@ -507,15 +508,26 @@ void TfrmNewFile::btnOpenClick() {
   CertFormat1.FileNameOpen = LocalName(*chosen);
   FFileMessages = 0;
   FSkipFileMessages = false;
-  try {
-    CertFormat1.ReadCertFile();
-  } catch (const cert::TCertIOError& e) {
-    FDialogs->Error(DisplayName(e.what()));
-  }
+  if (!ReadOpenFile()) return;
   CertFormat1.FirstDetailRec();
   ShowHeader(false);
   ShowDetail(false);
   setWindowTitle(QStringLiteral("Editing File: ") + DisplayName(CertFormat1.FileNameOpen));
+}
+
+bool TfrmNewFile::ReadOpenFile() {
+  // The reader changes nothing when the system fails it, so after the error box the window is
+  // left exactly as it was: no pending edit stored, no other record shown, the same caption.
+  try {
+    CertFormat1.ReadCertFile();
+    return true;
+  } catch (const cert::TCertIOError& e) {
+    FDialogs->Error(DisplayName(e.what()));
+  } catch (const std::bad_alloc&) {
+    FDialogs->Error(QStringLiteral("Cannot read \"%1\": out of memory")
+                        .arg(DisplayName(CertFormat1.FileNameOpen)));
+  }
+  return false;
 }
 
 void TfrmNewFile::btnNewFileClick() {

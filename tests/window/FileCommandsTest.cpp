@@ -89,6 +89,41 @@ void FileCommandsTest::unreadableFileIsAnErrorBox() {
   QVERIFY(w.Form->isVisible());
 }
 
+void FileCommandsTest::failedOpenChangesNothing_data() {
+  QTest::addColumn<bool>("outOfMemory");
+  QTest::newRow("a directory") << false;
+  QTest::newRow("out of memory") << true;
+}
+
+void FileCommandsTest::failedOpenChangesNothing() {
+  QFETCH(bool, outOfMemory);
+  TWindow w;
+  w.Open(w.MakeFile(QStringLiteral("three.dat"), {"Able", "Baker", "Cole"}));
+  w.Click("btnNext");
+  w.TypeInto(23, QStringLiteral("Q"));  // a pending edit of record 2
+  const std::string stored = w.Form->CertFormat1.DetailStr()[1];
+  const QString caption = w.Form->windowTitle();
+  w.Dialogs->YesNoCancel = {anNo};  // the user declines to save it
+  QString failing = QString::fromStdString(w.Dir.Path());
+  if (outOfMemory) {
+    failing = QString::fromStdString(w.Dir.File("gone.dat"));  // its message cannot be shown
+    w.Dialogs->OutOfMemory = true;
+  }
+  w.Dialogs->Files = {failing};
+  w.Form->btnOpenClick();
+  QCOMPARE(w.Dialogs->Log.last(),
+           "error: Cannot read \"" + failing + "\": " +
+               (outOfMemory ? QStringLiteral("out of memory") : QStringLiteral("Is a directory")));
+  QCOMPARE(w.Form->windowTitle(), caption);
+  QCOMPARE(w.Counter(), QStringLiteral("Record 2 of 3"));
+  QCOMPARE(w.Form->CertFormat1.DetailIndex(), 1);
+  QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drEdit);
+  QCOMPARE(w.Form->CertFormat1.DetailStr()[1], stored);  // the declined edit is not stored
+  QVERIFY(w.Form->CertFormat1.FileChanged());
+  QCOMPARE(w.As<TwwDBEdit>("editInsuredLastName")->text(), QStringLiteral("Baker"));
+  QCOMPARE(w.As<TwwDBEdit>("editInsuredMidName")->text(), QStringLiteral("Q"));
+}
+
 void FileCommandsTest::newAsksToSave_data() {
   QTest::addColumn<int>("answer");
   QTest::addColumn<int>("recordsAfter");
@@ -380,5 +415,4 @@ void FileCommandsTest::acceleratorsWithAlt() {
   QTest::keyClick(w.Form.get(), Qt::Key_A, Qt::AltModifier);  // &Add
   QTRY_COMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drNew);
 }
-
 QTEST_MAIN(FileCommandsTest)
