@@ -481,7 +481,7 @@ void TfrmNewFile::SaveSettings() {
   v.InputFilename = CertFormat1.FileNameOpen;
   const std::string path = SettingsPath(SettingsDirectory);
   if (!SaveSettingsFile(path, v))
-    FDialogs->Message(QStringLiteral("Unable to write to %1").arg(DisplayName(path)));
+    FDialogs->Error(QStringLiteral("Unable to write to %1").arg(DisplayName(path)));
 }
 
 // ---- File commands -------------------------------------------------------------------------

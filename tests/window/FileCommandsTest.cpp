@@ -358,7 +358,7 @@ void FileCommandsTest::settingsWriteFailureStillCloses() {
   QDir(QString::fromStdString(w.Dir.Path())).mkdir(QStringLiteral("dovrane.ini"));
   w.Form->close();
   QCOMPARE(w.Dialogs->Log.last(),
-           "message: Unable to write to " + QString::fromStdString(w.Dir.File("dovrane.ini")));
+           "error: Unable to write to " + QString::fromStdString(w.Dir.File("dovrane.ini")));
   QVERIFY(!w.Form->isVisible());
 }
 
