@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
@@ -19,6 +18,7 @@
 
 #include "CertDate.h"
 #include "FieldTable.h"
+#include "FileNameText.h"
 #include "Settings.h"
 #include "ToolBar.h"
 #include "TwwDBComboBox.h"
@@ -78,12 +78,6 @@ QFont WindowFont() {
   return QFont(QApplication::font().family(), 8);
 }
 
-QString Utf8(const std::string& s) { return QString::fromStdString(s); }
-std::string LocalName(const QString& s) { return QFile::encodeName(s).toStdString(); }
-QString DisplayName(const std::string& s) {
-  return QFile::decodeName(QByteArray::fromStdString(s));
-}
-
 void SetBackground(QWidget* w, const QColor& c) {
   QPalette p = w->palette();
   p.setColor(QPalette::Window, c);
@@ -116,7 +110,7 @@ TfrmNewFile::TfrmNewFile(std::unique_ptr<TDialogs> dialogs, QWidget* parent)
   setWindowTitle(QStringLiteral("Create New Certificate File"));
   setFont(WindowFont());
   resize(772, 546);
-  SettingsDirectory = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  SettingsDirectory = TextToName(QCoreApplication::applicationDirPath());
   wwed::SetBeepHandler([this] { FDialogs->Beep(); });
   BuildPanels();
   BuildFields();
@@ -425,7 +419,7 @@ void TfrmNewFile::AttachWorkspace() {
     CertFormat1CertCheckAllForErrors(s, i, m, pass);
   };
   CertFormat1.OnConfirmOverwrite = [this](const std::string& question) {
-    const bool ok = FDialogs->ConfirmOkCancel(DisplayName(question));
+    const bool ok = FDialogs->ConfirmOkCancel(NameToText(question));
     FOverwriteDeclined = !ok;
     return ok;
   };
@@ -469,7 +463,7 @@ void TfrmNewFile::LoadSettings() {
   if (!LoadSettingsFile(SettingsPath(SettingsDirectory), v)) return;
   for (std::size_t i = 0; i < FRemember.size(); ++i) FRemember[i]->setChecked(v.Remember[i]);
   cbConfirmDel->setChecked(v.ConfirmDelete);
-  editLoc->setText(DisplayName(v.OutputFilename));
+  editLoc->setText(NameToText(v.OutputFilename));
   CertFormat1.FileNameOpen = v.InputFilename;
 }
 
@@ -477,11 +471,11 @@ void TfrmNewFile::SaveSettings() {
   TSettingsValues v;
   for (std::size_t i = 0; i < FRemember.size(); ++i) v.Remember[i] = FRemember[i]->isChecked();
   v.ConfirmDelete = cbConfirmDel->isChecked();
-  v.OutputFilename = LocalName(editLoc->text());
+  v.OutputFilename = TextToName(editLoc->text());
   v.InputFilename = CertFormat1.FileNameOpen;
   const std::string path = SettingsPath(SettingsDirectory);
   if (!SaveSettingsFile(path, v))
-    FDialogs->Error(QStringLiteral("Unable to write to %1").arg(DisplayName(path)));
+    FDialogs->Error(QStringLiteral("Unable to write to %1").arg(NameToText(path)));
 }
 
 // ---- File commands -------------------------------------------------------------------------
@@ -502,17 +496,17 @@ void TfrmNewFile::btnOpenClick() {
   if (!SaveChangesPrompt()) return;
   const std::string current = CertFormat1.FileNameOpen;
   const QString initial =
-      cert::Trim(current).empty() ? QString::fromLatin1(DefaultCertFile) : DisplayName(current);
+      cert::Trim(current).empty() ? QString::fromLatin1(DefaultCertFile) : NameToText(current);
   const auto chosen = FDialogs->OpenFileName(QStringLiteral("Open Certificate File"), initial);
   if (!chosen) return;
-  CertFormat1.FileNameOpen = LocalName(*chosen);
+  CertFormat1.FileNameOpen = TextToName(*chosen);
   FFileMessages = 0;
   FSkipFileMessages = false;
   if (!ReadOpenFile()) return;
   CertFormat1.FirstDetailRec();
   ShowHeader(false);
   ShowDetail(false);
-  setWindowTitle(QStringLiteral("Editing File: ") + DisplayName(CertFormat1.FileNameOpen));
+  setWindowTitle(QStringLiteral("Editing File: ") + NameToText(CertFormat1.FileNameOpen));
 }
 
 bool TfrmNewFile::ReadOpenFile() {
@@ -522,10 +516,10 @@ bool TfrmNewFile::ReadOpenFile() {
     CertFormat1.ReadCertFile();
     return true;
   } catch (const cert::TCertIOError& e) {
-    FDialogs->Error(DisplayName(e.what()));
+    FDialogs->Error(NameToText(e.what()));
   } catch (const std::bad_alloc&) {
     FDialogs->Error(QStringLiteral("Cannot read \"%1\": out of memory")
-                        .arg(DisplayName(CertFormat1.FileNameOpen)));
+                        .arg(NameToText(CertFormat1.FileNameOpen)));
   }
   return false;
 }
@@ -550,12 +544,12 @@ bool TfrmNewFile::btnWriteFileClick() {
     return false;
   }
   if (!CertFormat1.CheckAllForErrors()) return false;
-  CertFormat1.FileNameSave = LocalName(editLoc->text());
+  CertFormat1.FileNameSave = TextToName(editLoc->text());
   FOverwriteDeclined = false;
   try {
     CertFormat1.WriteCertFile();
   } catch (const cert::TCertIOError& e) {
-    FDialogs->Error(DisplayName(e.what()));
+    FDialogs->Error(NameToText(e.what()));
     return false;
   }
   if (FOverwriteDeclined) return false;
@@ -753,7 +747,7 @@ void TfrmNewFile::CertFormat1BeforeFetchDetailRec(cert::TObject*) {
 
 void TfrmNewFile::CertFormat1FileError(cert::TObject*, const std::string& ErrorMsg) {
   if (FSkipFileMessages) return;
-  const QString text = Utf8(cert::FileErrorToUtf8(ErrorMsg));
+  const QString text = NameToText(cert::FileErrorToUtf8(ErrorMsg));
   if (++FFileMessages > kMessagesBeforeSkip)
     FSkipFileMessages = FDialogs->MessageOrSkip(text);
   else

@@ -1,7 +1,9 @@
 #include "FileCommandsTest.h"
 
 #include <QDir>
+#include <filesystem>
 
+#include "FileNameText.h"
 #include "Settings.h"
 #include "WindowFixture.h"
 
@@ -360,6 +362,40 @@ void FileCommandsTest::settingsWriteFailureStillCloses() {
   QCOMPARE(w.Dialogs->Log.last(),
            "error: Unable to write to " + QString::fromStdString(w.Dir.File("dovrane.ini")));
   QVERIFY(!w.Form->isVisible());
+}
+
+void FileCommandsTest::fileNamesKeepTheirBytes() {
+  // Names that are not UTF-8, read under a UTF-8 locale.
+  certtest::TTempDir dir;
+  const std::string out = dir.File("caf\xe9.dat");
+  const std::string in = dir.File("in\xff\xc3.dat");
+  TWindow::MakeFileAt(in, {"Able"});
+  const std::string ini = dir.File("dovrane.ini");
+  certtest::WriteAll(ini, "[Filename]\nOutputFilename=" + out + "\nInputFilename=" + in + "\n");
+  TWindow w(false);
+  w.Form->SettingsDirectory = dir.Path();
+  w.Show();
+  w.Dialogs->Files = {kOffered, kOffered};
+  w.Click("btnOpen");  // the dialog offers the name from the settings
+  QCOMPARE(w.Form->CertFormat1.FileNameOpen, in);
+  QCOMPARE(w.Counter(), QStringLiteral("Record 1 of 1"));
+  const QString caption = w.Form->windowTitle();
+  QVERIFY(caption.startsWith(QLatin1String("Editing File: ")));
+  QCOMPARE(certwin::TextToName(caption.mid(14)), in);
+  w.Click("SpeedButton1");  // offers the output name and keeps it
+  w.Click("btnWriteFile");
+  QVERIFY(std::filesystem::exists(out));
+  QVERIFY(!std::filesystem::exists(dir.File("caf\xef\xbf\xbd.dat")));
+  // A message that names a file names it as it is.
+  const std::string missing = dir.File("no\xe9.dat");
+  w.Dialogs->Files = {certwin::NameToText(missing)};
+  w.Click("btnOpen");
+  QCOMPARE(certwin::TextToName(w.Dialogs->Log.last()),
+           "message: *** File \"" + missing + "\" does not exist!");
+  w.Form->close();
+  const std::string saved = certtest::ReadAll(ini);
+  QVERIFY(saved.find("OutputFilename=" + out + "\n") != std::string::npos);
+  QVERIFY(saved.find("InputFilename=" + missing + "\n") != std::string::npos);
 }
 
 void FileCommandsTest::outputFileButton() {

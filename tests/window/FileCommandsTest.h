@@ -24,6 +24,7 @@ class FileCommandsTest : public QObject {
   void settingsMalformed();
   void settingsPathRule();
   void settingsWriteFailureStillCloses();
+  void fileNamesKeepTheirBytes();
   void outputFileButton();
   void readmeWalkthrough();
   void acceleratorsWithAlt();
