@@ -57,8 +57,11 @@ void TQtDialogs::Message(const QString& text) {
 
 bool TQtDialogs::MessageOrSkip(const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, AppTitle(), Shown(text), QMessageBox::Ok, FParent);
-  QPushButton* skip = box.addButton(QStringLiteral("Skip the rest"), QMessageBox::RejectRole);
+  // Skipping is chosen with its own button only: Escape and closing the box dismiss this one
+  // message, as they do any other.
+  QPushButton* skip = box.addButton(QStringLiteral("Skip the rest"), QMessageBox::ActionRole);
   box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Ok);
   box.exec();
   return box.clickedButton() == skip;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 #include "CertEntry.h"
 
@@ -9,6 +10,16 @@ namespace certwin {
 
 enum TPanelId { pnHeader, pnDetailLeft, pnDetailRight };  // Panel1, Panel9, Panel8
 enum TLengthHandler { lhNone, lhOptional, lhExact };      // CustomLengthCheckValue, ...2
+
+// The bracket after the repeat count that a length handler reads: "[" optional, "{" required.
+constexpr char LengthBracket(TLengthHandler h) { return h == lhExact ? '{' : '['; }
+
+// The repeat count a length message quotes: what stands between the mask's first character and
+// its first `bracket`; empty when the bracket is missing or first.
+constexpr std::string_view LengthCount(std::string_view mask, char bracket) {
+  const std::size_t p = mask.find(bracket);
+  return p == std::string_view::npos || p < 1 ? std::string_view() : mask.substr(1, p - 1);
+}
 
 // Where a field's editor sits. Its kind comes from cert::FieldTable, its caption, mask and
 // code list from cert::FieldEntries.

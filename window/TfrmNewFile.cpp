@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
@@ -14,10 +13,14 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <new>
+#include <utility>
 
 #include "CertDate.h"
 #include "FieldTable.h"
+#include "FileNameText.h"
 #include "Settings.h"
+#include "ToolBar.h"
 #include "TwwDBComboBox.h"
 #include "TwwDBDateTimePicker.h"
 #include "TwwDBEdit.h"
@@ -75,12 +78,6 @@ QFont WindowFont() {
   return QFont(QApplication::font().family(), 8);
 }
 
-QString Utf8(const std::string& s) { return QString::fromStdString(s); }
-std::string LocalName(const QString& s) { return QFile::encodeName(s).toStdString(); }
-QString DisplayName(const std::string& s) {
-  return QFile::decodeName(QByteArray::fromStdString(s));
-}
-
 void SetBackground(QWidget* w, const QColor& c) {
   QPalette p = w->palette();
   p.setColor(QPalette::Window, c);
@@ -113,7 +110,7 @@ TfrmNewFile::TfrmNewFile(std::unique_ptr<TDialogs> dialogs, QWidget* parent)
   setWindowTitle(QStringLiteral("Create New Certificate File"));
   setFont(WindowFont());
   resize(772, 546);
-  SettingsDirectory = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  SettingsDirectory = TextToName(QCoreApplication::applicationDirPath());
   wwed::SetBeepHandler([this] { FDialogs->Beep(); });
   BuildPanels();
   BuildFields();
@@ -247,7 +244,7 @@ QToolButton* TfrmNewFile::MakeButton(const char* name, const char* caption, cons
 
 void TfrmNewFile::BuildCommands() {
   QWidget* p9 = FFieldPanels[pnDetailLeft];
-  auto* tb1 = Make<QFrame>(QStringLiteral("ToolBar1"), p9);
+  auto* tb1 = Make<TToolBar>(QStringLiteral("ToolBar1"), p9);
   tb1->setGeometry(0, 210, 520, 38);
   int x = 0;
   for (const TCommand& c : RecordCommands) {
@@ -272,7 +269,7 @@ void TfrmNewFile::BuildCommands() {
   QFont bold = font();
   bold.setBold(true);
   lblRecordNum->setFont(bold);
-  auto* tb2 = Make<QFrame>(QStringLiteral("ToolBar2"), p3);
+  auto* tb2 = Make<TToolBar>(QStringLiteral("ToolBar2"), p3);
   tb2->setGeometry(487, 0, 285, 40);
   x = 0;
   for (const TCommand& c : FileCommands) {
@@ -311,6 +308,10 @@ void TfrmNewFile::BuildOptions() {
   TrackBar1->setValue(1);
   TrackBar1->setEnabled(false);
   TrackBar1->setGeometry(0, 0, 265, 38);
+  // Every move the user makes goes through an action, which comes just before the value
+  // follows it; a move by the program comes without one.
+  connect(TrackBar1, &QSlider::actionTriggered, this,
+          [this](int) { FTrackBarUserMove = TrackBar1->sliderPosition() != TrackBar1->value(); });
   connect(TrackBar1, &QSlider::valueChanged, this, [this](int) { TrackBar1Change(); });
   auto* l38 = Make<QLabel>(QStringLiteral("Label38"), p6);
   l38->setText(QStringLiteral("Delete Option"));
@@ -418,7 +419,7 @@ void TfrmNewFile::AttachWorkspace() {
     CertFormat1CertCheckAllForErrors(s, i, m, pass);
   };
   CertFormat1.OnConfirmOverwrite = [this](const std::string& question) {
-    const bool ok = FDialogs->ConfirmOkCancel(DisplayName(question));
+    const bool ok = FDialogs->ConfirmOkCancel(NameToText(question));
     FOverwriteDeclined = !ok;
     return ok;
   };
@@ -462,7 +463,7 @@ void TfrmNewFile::LoadSettings() {
   if (!LoadSettingsFile(SettingsPath(SettingsDirectory), v)) return;
   for (std::size_t i = 0; i < FRemember.size(); ++i) FRemember[i]->setChecked(v.Remember[i]);
   cbConfirmDel->setChecked(v.ConfirmDelete);
-  editLoc->setText(DisplayName(v.OutputFilename));
+  editLoc->setText(NameToText(v.OutputFilename));
   CertFormat1.FileNameOpen = v.InputFilename;
 }
 
@@ -470,11 +471,11 @@ void TfrmNewFile::SaveSettings() {
   TSettingsValues v;
   for (std::size_t i = 0; i < FRemember.size(); ++i) v.Remember[i] = FRemember[i]->isChecked();
   v.ConfirmDelete = cbConfirmDel->isChecked();
-  v.OutputFilename = LocalName(editLoc->text());
+  v.OutputFilename = TextToName(editLoc->text());
   v.InputFilename = CertFormat1.FileNameOpen;
   const std::string path = SettingsPath(SettingsDirectory);
   if (!SaveSettingsFile(path, v))
-    FDialogs->Message(QStringLiteral("Unable to write to %1").arg(DisplayName(path)));
+    FDialogs->Error(QStringLiteral("Unable to write to %1").arg(NameToText(path)));
 }
 
 // ---- File commands -------------------------------------------------------------------------
@@ -495,21 +496,32 @@ void TfrmNewFile::btnOpenClick() {
   if (!SaveChangesPrompt()) return;
   const std::string current = CertFormat1.FileNameOpen;
   const QString initial =
-      cert::Trim(current).empty() ? QString::fromLatin1(DefaultCertFile) : DisplayName(current);
+      cert::Trim(current).empty() ? QString::fromLatin1(DefaultCertFile) : NameToText(current);
   const auto chosen = FDialogs->OpenFileName(QStringLiteral("Open Certificate File"), initial);
   if (!chosen) return;
-  CertFormat1.FileNameOpen = LocalName(*chosen);
+  CertFormat1.FileNameOpen = TextToName(*chosen);
   FFileMessages = 0;
   FSkipFileMessages = false;
-  try {
-    CertFormat1.ReadCertFile();
-  } catch (const cert::TCertIOError& e) {
-    FDialogs->Error(DisplayName(e.what()));
-  }
+  if (!ReadOpenFile()) return;
   CertFormat1.FirstDetailRec();
   ShowHeader(false);
   ShowDetail(false);
-  setWindowTitle(QStringLiteral("Editing File: ") + DisplayName(CertFormat1.FileNameOpen));
+  setWindowTitle(QStringLiteral("Editing File: ") + NameToText(CertFormat1.FileNameOpen));
+}
+
+bool TfrmNewFile::ReadOpenFile() {
+  // The reader changes nothing when the system fails it, so after the error box the window is
+  // left exactly as it was: no pending edit stored, no other record shown, the same caption.
+  try {
+    CertFormat1.ReadCertFile();
+    return true;
+  } catch (const cert::TCertIOError& e) {
+    FDialogs->Error(NameToText(e.what()));
+  } catch (const std::bad_alloc&) {
+    FDialogs->Error(QStringLiteral("Cannot read \"%1\": out of memory")
+                        .arg(NameToText(CertFormat1.FileNameOpen)));
+  }
+  return false;
 }
 
 void TfrmNewFile::btnNewFileClick() {
@@ -532,12 +544,12 @@ bool TfrmNewFile::btnWriteFileClick() {
     return false;
   }
   if (!CertFormat1.CheckAllForErrors()) return false;
-  CertFormat1.FileNameSave = LocalName(editLoc->text());
+  CertFormat1.FileNameSave = TextToName(editLoc->text());
   FOverwriteDeclined = false;
   try {
     CertFormat1.WriteCertFile();
   } catch (const cert::TCertIOError& e) {
-    FDialogs->Error(DisplayName(e.what()));
+    FDialogs->Error(NameToText(e.what()));
     return false;
   }
   if (FOverwriteDeclined) return false;
@@ -616,7 +628,8 @@ bool TfrmNewFile::IsRemembered(int Tag) const {
 }
 
 void TfrmNewFile::TrackBar1Change() {
-  if (!TrackBar1->hasFocus()) return;  // the program moving it is not a navigation
+  // Only the user's move navigates: the program moving the bar to the current record must not.
+  if (!std::exchange(FTrackBarUserMove, false)) return;
   CertFormat1.GotoDetailRec(TrackBar1->value() - 1);
   ShowDetail(false);
 }
@@ -734,7 +747,7 @@ void TfrmNewFile::CertFormat1BeforeFetchDetailRec(cert::TObject*) {
 
 void TfrmNewFile::CertFormat1FileError(cert::TObject*, const std::string& ErrorMsg) {
   if (FSkipFileMessages) return;
-  const QString text = Utf8(cert::FileErrorToUtf8(ErrorMsg));
+  const QString text = NameToText(cert::FileErrorToUtf8(ErrorMsg));
   if (++FFileMessages > kMessagesBeforeSkip)
     FSkipFileMessages = FDialogs->MessageOrSkip(text);
   else
@@ -791,11 +804,11 @@ void TfrmNewFile::TmrFlashLabelTimer() {
 }
 
 void TfrmNewFile::CustomLengthCheckValue(cert::TObject* Sender, bool PassesPictureTest) {
-  LengthMessage(Sender, PassesPictureTest, '[', "Cannot be more than ");
+  LengthMessage(Sender, PassesPictureTest, LengthBracket(lhOptional), "Cannot be more than ");
 }
 
 void TfrmNewFile::CustomLengthCheckValue2(cert::TObject* Sender, bool PassesPictureTest) {
-  LengthMessage(Sender, PassesPictureTest, '{', "Must be exactly ");
+  LengthMessage(Sender, PassesPictureTest, LengthBracket(lhExact), "Must be exactly ");
 }
 
 void TfrmNewFile::LengthMessage(cert::TObject* Sender, bool passes, char bracket,
@@ -807,10 +820,9 @@ void TfrmNewFile::LengthMessage(cert::TObject* Sender, bool passes, char bracket
   }
   auto* edit = dynamic_cast<TwwDBEdit*>(Sender);
   if (!edit) return;
-  const std::string& mask = edit->Picture.PictureMask;
-  const std::size_t p = mask.find(bracket);  // 0-based: the count runs from 1 to p - 1
-  const std::string count = p == std::string::npos || p < 1 ? std::string() : mask.substr(1, p - 1);
-  lblLengthError->setText(QString::fromLatin1(prefix) + QString::fromStdString(count) +
+  const std::string_view count = LengthCount(edit->Picture.PictureMask, bracket);
+  lblLengthError->setText(QString::fromLatin1(prefix) +
+                          QString::fromLatin1(count.data(), static_cast<qsizetype>(count.size())) +
                           QStringLiteral(" characters and/or digits."));
   lblLengthError->adjustSize();
   lblLengthError->show();

@@ -99,6 +99,8 @@ class TfrmNewFile : public QWidget {
   bool FormClose();
   // Save-changes prompt: whether the asking command may go on.
   bool SaveChangesPrompt();
+  // Reads FileNameOpen; false, after an error box, when the system failed the read.
+  bool ReadOpenFile();
   void SetErrorLine(const QString& text, const QColor* background);
 
   void CertFormat1CertStatusChange(cert::TObject* Sender, cert::TDetailRecStatus PrevState,
@@ -129,6 +131,7 @@ class TfrmNewFile : public QWidget {
   bool FOverwriteDeclined = false;
   int FFileMessages = 0;
   bool FSkipFileMessages = false;
+  bool FTrackBarUserMove = false;  // the coming value change is the user's
 
   QLabel* lblLengthError = nullptr;
   QLabel* lblErrorMsg = nullptr;

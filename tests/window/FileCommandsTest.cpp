@@ -1,7 +1,9 @@
 #include "FileCommandsTest.h"
 
 #include <QDir>
+#include <filesystem>
 
+#include "FileNameText.h"
 #include "Settings.h"
 #include "WindowFixture.h"
 
@@ -87,6 +89,41 @@ void FileCommandsTest::unreadableFileIsAnErrorBox() {
   QCOMPARE(w.Dialogs->Log.last(),
            "error: Cannot read \"" + QString::fromStdString(w.Dir.Path()) + "\": Is a directory");
   QVERIFY(w.Form->isVisible());
+}
+
+void FileCommandsTest::failedOpenChangesNothing_data() {
+  QTest::addColumn<bool>("outOfMemory");
+  QTest::newRow("a directory") << false;
+  QTest::newRow("out of memory") << true;
+}
+
+void FileCommandsTest::failedOpenChangesNothing() {
+  QFETCH(bool, outOfMemory);
+  TWindow w;
+  w.Open(w.MakeFile(QStringLiteral("three.dat"), {"Able", "Baker", "Cole"}));
+  w.Click("btnNext");
+  w.TypeInto(23, QStringLiteral("Q"));  // a pending edit of record 2
+  const std::string stored = w.Form->CertFormat1.DetailStr()[1];
+  const QString caption = w.Form->windowTitle();
+  w.Dialogs->YesNoCancel = {anNo};  // the user declines to save it
+  QString failing = QString::fromStdString(w.Dir.Path());
+  if (outOfMemory) {
+    failing = QString::fromStdString(w.Dir.File("gone.dat"));  // its message cannot be shown
+    w.Dialogs->OutOfMemory = true;
+  }
+  w.Dialogs->Files = {failing};
+  w.Form->btnOpenClick();
+  QCOMPARE(w.Dialogs->Log.last(),
+           "error: Cannot read \"" + failing + "\": " +
+               (outOfMemory ? QStringLiteral("out of memory") : QStringLiteral("Is a directory")));
+  QCOMPARE(w.Form->windowTitle(), caption);
+  QCOMPARE(w.Counter(), QStringLiteral("Record 2 of 3"));
+  QCOMPARE(w.Form->CertFormat1.DetailIndex(), 1);
+  QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drEdit);
+  QCOMPARE(w.Form->CertFormat1.DetailStr()[1], stored);  // the declined edit is not stored
+  QVERIFY(w.Form->CertFormat1.FileChanged());
+  QCOMPARE(w.As<TwwDBEdit>("editInsuredLastName")->text(), QStringLiteral("Baker"));
+  QCOMPARE(w.As<TwwDBEdit>("editInsuredMidName")->text(), QStringLiteral("Q"));
 }
 
 void FileCommandsTest::newAsksToSave_data() {
@@ -323,8 +360,42 @@ void FileCommandsTest::settingsWriteFailureStillCloses() {
   QDir(QString::fromStdString(w.Dir.Path())).mkdir(QStringLiteral("dovrane.ini"));
   w.Form->close();
   QCOMPARE(w.Dialogs->Log.last(),
-           "message: Unable to write to " + QString::fromStdString(w.Dir.File("dovrane.ini")));
+           "error: Unable to write to " + QString::fromStdString(w.Dir.File("dovrane.ini")));
   QVERIFY(!w.Form->isVisible());
+}
+
+void FileCommandsTest::fileNamesKeepTheirBytes() {
+  // Names that are not UTF-8, read under a UTF-8 locale.
+  certtest::TTempDir dir;
+  const std::string out = dir.File("caf\xe9.dat");
+  const std::string in = dir.File("in\xff\xc3.dat");
+  TWindow::MakeFileAt(in, {"Able"});
+  const std::string ini = dir.File("dovrane.ini");
+  certtest::WriteAll(ini, "[Filename]\nOutputFilename=" + out + "\nInputFilename=" + in + "\n");
+  TWindow w(false);
+  w.Form->SettingsDirectory = dir.Path();
+  w.Show();
+  w.Dialogs->Files = {kOffered, kOffered};
+  w.Click("btnOpen");  // the dialog offers the name from the settings
+  QCOMPARE(w.Form->CertFormat1.FileNameOpen, in);
+  QCOMPARE(w.Counter(), QStringLiteral("Record 1 of 1"));
+  const QString caption = w.Form->windowTitle();
+  QVERIFY(caption.startsWith(QLatin1String("Editing File: ")));
+  QCOMPARE(certwin::TextToName(caption.mid(14)), in);
+  w.Click("SpeedButton1");  // offers the output name and keeps it
+  w.Click("btnWriteFile");
+  QVERIFY(std::filesystem::exists(out));
+  QVERIFY(!std::filesystem::exists(dir.File("caf\xef\xbf\xbd.dat")));
+  // A message that names a file names it as it is.
+  const std::string missing = dir.File("no\xe9.dat");
+  w.Dialogs->Files = {certwin::NameToText(missing)};
+  w.Click("btnOpen");
+  QCOMPARE(certwin::TextToName(w.Dialogs->Log.last()),
+           "message: *** File \"" + missing + "\" does not exist!");
+  w.Form->close();
+  const std::string saved = certtest::ReadAll(ini);
+  QVERIFY(saved.find("OutputFilename=" + out + "\n") != std::string::npos);
+  QVERIFY(saved.find("InputFilename=" + missing + "\n") != std::string::npos);
 }
 
 void FileCommandsTest::outputFileButton() {
@@ -380,3 +451,4 @@ void FileCommandsTest::acceleratorsWithAlt() {
   QTest::keyClick(w.Form.get(), Qt::Key_A, Qt::AltModifier);  // &Add
   QTRY_COMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drNew);
 }
+QTEST_MAIN(FileCommandsTest)

@@ -9,6 +9,8 @@ class FileCommandsTest : public QObject {
   void openDialogOffersDefaultName();
   void manyMessagesCanBeSkipped();
   void unreadableFileIsAnErrorBox();
+  void failedOpenChangesNothing_data();
+  void failedOpenChangesNothing();
   void newAsksToSave_data();
   void newAsksToSave();
   void saveFile();
@@ -22,6 +24,7 @@ class FileCommandsTest : public QObject {
   void settingsMalformed();
   void settingsPathRule();
   void settingsWriteFailureStillCloses();
+  void fileNamesKeepTheirBytes();
   void outputFileButton();
   void readmeWalkthrough();
   void acceleratorsWithAlt();

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <deque>
 #include <memory>
+#include <new>
 
 #include "../support/CertSamples.h"
 #include "../support/TempDir.h"
@@ -22,6 +23,9 @@
 
 namespace wintest {
 
+// In the queue of file names: take the name the dialog offers, as a user who just confirms.
+inline const QString kOffered = QStringLiteral("<offered>");
+
 // Answers from queues; every question is logged as "kind: text".
 class TScriptedDialogs : public certwin::TDialogs {
  public:
@@ -30,6 +34,7 @@ class TScriptedDialogs : public certwin::TDialogs {
   std::deque<QString> Files;  // a null string cancels the dialog
   QStringList Log;
   int Beeps = 0;
+  bool OutOfMemory = false;  // showing a message runs out of memory
 
   bool ConfirmOkCancel(const QString& text) override {
     Log << "confirm: " + text;
@@ -43,7 +48,10 @@ class TScriptedDialogs : public certwin::TDialogs {
     Log << title + ": " + text;
     return Take(YesNo, true);
   }
-  void Message(const QString& text) override { Log << "message: " + text; }
+  void Message(const QString& text) override {
+    if (OutOfMemory) throw std::bad_alloc();
+    Log << "message: " + text;
+  }
   bool MessageOrSkip(const QString& text) override {
     Log << "message+skip: " + text;
     return Take(Skip, false);
@@ -51,18 +59,19 @@ class TScriptedDialogs : public certwin::TDialogs {
   void Error(const QString& text) override { Log << "error: " + text; }
   std::optional<QString> OpenFileName(const QString& title, const QString& initial) override {
     Log << "open " + title + ": " + initial;
-    return Chosen();
+    return Chosen(initial);
   }
   std::optional<QString> SaveFileName(const QString& title, const QString& initial) override {
     Log << "save as " + title + ": " + initial;
-    return Chosen();
+    return Chosen(initial);
   }
   void Beep() override { ++Beeps; }
 
  private:
-  std::optional<QString> Chosen() {
+  std::optional<QString> Chosen(const QString& offered) {
     const QString f = Take(Files, QString());
-    return f.isNull() ? std::nullopt : std::optional<QString>(f);
+    if (f.isNull()) return std::nullopt;
+    return f == kOffered ? offered : f;
   }
   template <typename T>
   static T Take(std::deque<T>& q, T def) {
@@ -125,14 +134,17 @@ struct TWindow {
   // A file of the given records (last names), with a passing header.
   QString MakeFile(const QString& name, const std::vector<std::string>& lastNames,
                    const std::string& extra = std::string()) {
+    const std::string path = Dir.File(name.toStdString());
+    MakeFileAt(path, lastNames, extra);
+    return QString::fromStdString(path);
+  }
+  static void MakeFileAt(const std::string& path, const std::vector<std::string>& lastNames,
+                         const std::string& extra = std::string()) {
     cert::THeaderRec h;
     certtest::FillPassingHeader(h);
     std::string bytes = cert::BuildHeaderLine(h, "20250101") + "\r\n";
     for (const std::string& n : lastNames) bytes += certtest::PassingDetailLine(n) + "\r\n";
-    bytes += extra;
-    const std::string path = Dir.File(name.toStdString());
-    certtest::WriteAll(path, bytes);
-    return QString::fromStdString(path);
+    certtest::WriteAll(path, bytes + extra);
   }
   void Open(const QString& path) {
     Dialogs->Files.push_back(path);

@@ -1,5 +1,7 @@
 #include "WindowTest.h"
 
+#include <QWheelEvent>
+
 #include "WindowFixture.h"
 
 using namespace wintest;
@@ -288,3 +290,107 @@ void WindowTest::storedCodesAndBadDates() {
            QStringLiteral("1 - LICENSED INSURER"));
   QCOMPARE(w.As<TwwDBComboBox>("dbcomboInsurerState")->ItemIndex(), -1);
 }
+
+void WindowTest::trackBarFollowsTheUser_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("wheel over the unfocused bar") << "wheel";
+  QTest::newRow("arrow key on the focused bar") << "key";
+  QTest::newRow("page key on the focused bar") << "page";
+}
+
+void WindowTest::trackBarFollowsTheUser() {
+  QFETCH(QString, how);
+  TWindow w;
+  const std::vector<std::string> names = {"Able", "Baker", "Cole", "Dunn", "Eddy"};
+  w.Open(w.MakeFile(QStringLiteral("five.dat"), names));
+  QSlider* bar = w.Form->TrackBar();
+  w.Form->FieldEditor(cert::fnDInsuredLastName)->setFocus();
+  if (how == QLatin1String("wheel")) {
+    const QPointF at(bar->width() / 2, bar->height() / 2);
+    QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    QVERIFY(!bar->hasFocus());
+  } else {
+    bar->setFocus();
+    QTest::keyClick(bar, how == QLatin1String("key") ? Qt::Key_Right : Qt::Key_PageUp);
+  }
+  QVERIFY(bar->value() > 1);
+  const int i = w.Form->CertFormat1.DetailIndex();
+  QCOMPARE(bar->value(), i + 1);
+  QCOMPARE(w.Counter(), QStringLiteral("Record %1 of 5").arg(i + 1));
+  QCOMPARE(w.As<TwwDBEdit>("editInsuredLastName")->text(),
+           QString::fromStdString(names[std::size_t(i)]));
+  // A command moves the bar with the record and nothing more, focused or not.
+  w.Click("btnFirst");
+  QCOMPARE(bar->value(), 1);
+  QCOMPARE(w.Form->CertFormat1.DetailIndex(), 0);
+  QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drBrowse);
+}
+
+namespace {
+
+QWidget* Tab(bool forward = true) {
+  QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab);
+  return QApplication::focusWidget();
+}
+
+QString Where(QWidget* w) {
+  return w ? w->parentWidget()->objectName() + "/" + w->objectName() : QStringLiteral("none");
+}
+
+}  // namespace
+
+void WindowTest::tabOrderPassesEachToolBarOnce() {
+  TWindow w;
+  w.Open(w.MakeFile(QStringLiteral("three.dat"), {"Able", "Baker", "Cole"}));
+  w.Click("btnNext");  // every navigation command enabled
+  QStringList expected;
+  for (int n : {0, 1, 2, 3, 4, 5, 7, 6, 8, 20, 34, 21, 22, 23, 24, 25, 26, 27, 28, 29, 31, 32, 33})
+    expected << Where(w.Form->FieldEditor(n));
+  expected << QStringLiteral("ToolBar1/btnFirst");
+  for (int n : {19, 30, 11, 12, 13, 14, 15, 16, 9, 10, 17, 18})
+    expected << Where(w.Form->FieldEditor(n));
+  expected << QStringLiteral("ToolBar2/btnVerify") << QStringLiteral("Panel6/cbConfirmDel")
+           << QStringLiteral("Panel6/TrackBar1") << QStringLiteral("Panel7/editLoc")
+           << QStringLiteral("Panel7/SpeedButton1");
+  for (int n = 1; n <= 13; ++n) expected << QStringLiteral("Panel5/CheckBox%1").arg(n);
+
+  // From the first field to the last remember box, then back again; whatever follows the last
+  // box is not part of this order.
+  w.Form->FieldEditor(0)->setFocus(Qt::TabFocusReason);
+  QStringList forward{Where(QApplication::focusWidget())};
+  while (forward.size() < expected.size()) forward << Where(Tab());
+  QCOMPARE(forward, expected);
+  QStringList backward{Where(QApplication::focusWidget())};
+  while (backward.size() < expected.size()) backward.prepend(Where(Tab(false)));
+  QCOMPARE(backward, expected);
+}
+
+void WindowTest::arrowKeysWithinAToolBar() {
+  TWindow w;  // a new record: Post and Cancel are the enabled record commands
+  QWidget* limitCov = w.Form->FieldEditor(cert::fnDLimitedCovInd);
+  limitCov->setFocus(Qt::TabFocusReason);
+  QCOMPARE(Where(Tab()), QStringLiteral("ToolBar1/btnSave"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  QCOMPARE(Where(QApplication::focusWidget()), QStringLiteral("ToolBar1/btnCancel"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);  // round to the first
+  QCOMPARE(Where(QApplication::focusWidget()), QStringLiteral("ToolBar1/btnSave"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+  QCOMPARE(Where(QApplication::focusWidget()), QStringLiteral("ToolBar1/btnCancel"));
+  QCOMPARE(Tab(), w.Form->FieldEditor(cert::fnDInsuredLicenseNum));
+  // Back into the bar at the button last used.
+  QCOMPARE(Where(Tab(false)), QStringLiteral("ToolBar1/btnCancel"));
+  QCOMPARE(Tab(false), limitCov);
+  // A command that turns itself off leaves the focus in its bar, on an enabled button.
+  QCOMPARE(Where(Tab()), QStringLiteral("ToolBar1/btnCancel"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);  // Post
+  QCOMPARE(w.Form->CertFormat1.DetailStr().Count(), 1);
+  QWidget* now = QApplication::focusWidget();
+  QCOMPARE(now->parentWidget()->objectName(), QStringLiteral("ToolBar1"));
+  QVERIFY(now->isEnabled());
+  QCOMPARE(Tab(), w.Form->FieldEditor(cert::fnDInsuredLicenseNum));
+}
+
+QTEST_MAIN(WindowTest)

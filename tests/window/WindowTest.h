@@ -16,4 +16,8 @@ class WindowTest : public QObject {
   void trackBarPageSize_data();
   void trackBarPageSize();
   void storedCodesAndBadDates();
+  void trackBarFollowsTheUser_data();
+  void trackBarFollowsTheUser();
+  void tabOrderPassesEachToolBarOnce();
+  void arrowKeysWithinAToolBar();
 };
