@@ -502,7 +502,10 @@ void TfrmNewFile::btnOpenClick() {
   CertFormat1.FileNameOpen = TextToName(*chosen);
   FFileMessages = 0;
   FSkipFileMessages = false;
-  if (!ReadOpenFile()) return;
+  if (!ReadOpenFile()) {
+    CertFormat1.FileNameOpen = current;
+    return;
+  }
   CertFormat1.FirstDetailRec();
   ShowHeader(false);
   ShowDetail(false);

@@ -105,6 +105,7 @@ void FileCommandsTest::failedOpenChangesNothing() {
   w.TypeInto(23, QStringLiteral("Q"));  // a pending edit of record 2
   const std::string stored = w.Form->CertFormat1.DetailStr()[1];
   const QString caption = w.Form->windowTitle();
+  const std::string opened = w.Form->CertFormat1.FileNameOpen;
   w.Dialogs->YesNoCancel = {anNo};  // the user declines to save it
   QString failing = QString::fromStdString(w.Dir.Path());
   if (outOfMemory) {
@@ -117,6 +118,8 @@ void FileCommandsTest::failedOpenChangesNothing() {
            "error: Cannot read \"" + failing + "\": " +
                (outOfMemory ? QStringLiteral("out of memory") : QStringLiteral("Is a directory")));
   QCOMPARE(w.Form->windowTitle(), caption);
+  // The name that could not be read is neither offered next time nor kept in the settings.
+  QCOMPARE(w.Form->CertFormat1.FileNameOpen, opened);
   QCOMPARE(w.Counter(), QStringLiteral("Record 2 of 3"));
   QCOMPARE(w.Form->CertFormat1.DetailIndex(), 1);
   QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drEdit);
