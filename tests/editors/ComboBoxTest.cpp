@@ -163,3 +163,5 @@ void ComboBoxTest::changeReachesWorkspace() {
   QCOMPARE(cert.DetailRec.DInsuredState.Str(), std::string());
   QCOMPARE(f.Edit->EditorClass(), cert::ecComboBox);
 }
+
+QTEST_MAIN(ComboBoxTest)

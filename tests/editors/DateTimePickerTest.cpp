@@ -232,3 +232,5 @@ void DateTimePickerTest::changeReachesWorkspace() {
   QCOMPARE(cert.DetailRec.DPolicyFromDate.Str(), std::string());
   QCOMPARE(f.Edit->EditorClass(), cert::ecDateTimePicker);
 }
+
+QTEST_MAIN(DateTimePickerTest)

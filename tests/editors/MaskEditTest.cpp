@@ -272,3 +272,5 @@ void MaskEditTest::changeReachesWorkspace() {
   QCOMPARE(cert.DetailRec.DInsuredLastName.Str(), std::string("O'N\xC9IL"));
   QCOMPARE(f.Edit->EditorClass(), cert::ecMaskEdit);
 }
+
+QTEST_MAIN(MaskEditTest)
