@@ -13,4 +13,6 @@ class DateTimePickerTest : public QObject {
   void calendarWritesThroughAndEscRestores();
   void calendarClickAndPlacement();
   void changeReachesWorkspace();
+  void refusedYearDigitKeepsTextAndValue();
+  void anotherWindowIsNotANewVisit();
 };
