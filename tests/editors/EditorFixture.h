@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -68,6 +69,18 @@ inline void Type(QWidget* w, const QString& script) {
   }
 }
 
+// Whether the field shows its text from the first character: what it shows does not change when
+// its view is moved to the start (the selection kept as it is). Moves the caret.
+inline bool ShowsStart(QLineEdit* field) {
+  const QImage shown = field->grab().toImage();
+  const int len = static_cast<int>(field->text().size());
+  if (field->hasSelectedText() && field->selectedText() == field->text())
+    field->setSelection(len, -len);
+  else
+    field->setCursorPosition(0);
+  return field->grab().toImage() == shown;
+}
+
 // A top-level window holding the widgets under test and a neighbour to move the focus to.
 struct TWindow {
   QWidget Top;
@@ -83,6 +96,17 @@ struct TWindow {
     Top.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&Top));
     focus->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+  }
+  // The user turns to another window and comes back.
+  void VisitAnotherWindow() {
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    Top.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&Top));
     QApplication::processEvents();
   }
 };
