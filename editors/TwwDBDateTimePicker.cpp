@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -43,7 +44,7 @@ bool IsDigitKey(const QKeyEvent* e, int& digit) {
 TwwDBCustomDateTimePicker::TwwDBCustomDateTimePicker(QWidget* parent) : QLineEdit(parent) {
   setAttribute(Qt::WA_InputMethodEnabled, false);
   setContextMenuPolicy(Qt::NoContextMenu);
-  setAcceptDrops(false);  // the text only ever shows the value
+  setAcceptDrops(false);
   setTextMargins(0, 0, 18, 0);
   connect(this, &QLineEdit::textChanged, this, [this](const QString&) { OnChange(this); });
 }
@@ -394,6 +395,9 @@ void TwwDBCustomDateTimePicker::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::MiddleButton) return e->accept();
   QLineEdit::mouseReleaseEvent(e);
 }
+
+// The text only ever shows the value: nothing is dropped into it.
+void TwwDBCustomDateTimePicker::dropEvent(QDropEvent* e) { e->ignore(); }
 
 void TwwDBCustomDateTimePicker::focusInEvent(QFocusEvent* e) {
   QLineEdit::focusInEvent(e);

@@ -46,6 +46,7 @@ class TwwDBCustomDateTimePicker : public QLineEdit, public cert::TCertEditor {
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

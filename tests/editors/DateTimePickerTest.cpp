@@ -264,4 +264,14 @@ void DateTimePickerTest::anotherWindowIsNotANewVisit() {
   QCOMPARE(Shown(f.Edit->Date()), QStringLiteral("20041205"));
 }
 
+void DateTimePickerTest::nothingDroppedIntoTheDate() {
+  TDateField f;
+  f.Edit->SetDate(Days(QStringLiteral("20041205")));
+  f.W.Show(f.Edit);
+  const int changes = f.Changes;
+  edtest::DropText(f.Edit, QStringLiteral("13/45/x"), 5);
+  QCOMPARE(f.Edit->text(), QStringLiteral("12/05/2004"));
+  QCOMPARE(f.Changes, changes);
+}
+
 QTEST_MAIN(DateTimePickerTest)

@@ -15,4 +15,5 @@ class DateTimePickerTest : public QObject {
   void changeReachesWorkspace();
   void refusedYearDigitKeepsTextAndValue();
   void anotherWindowIsNotANewVisit();
+  void nothingDroppedIntoTheDate();
 };

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 #include <QWidget>
 
@@ -67,6 +68,18 @@ inline void Type(QWidget* w, const QString& script) {
     }
     QApplication::processEvents();
   }
+}
+
+// Drops a text on the field at x (y in the middle), as a drag from another program would.
+inline void DropText(QWidget* w, const QString& text, int x,
+                     Qt::DropAction action = Qt::CopyAction) {
+  QMimeData mime;
+  mime.setText(text);
+  const QPointF at(x, w->height() / 2);
+  QDragEnterEvent enter(at.toPoint(), action, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &enter);
+  QDropEvent drop(at, action, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &drop);
 }
 
 // Whether the field shows its text from the first character: what it shows does not change when

@@ -275,21 +275,6 @@ void MaskEditTest::changeReachesWorkspace() {
   QCOMPARE(f.Edit->EditorClass(), cert::ecMaskEdit);
 }
 
-namespace {
-
-// Drops a text on the field at x (y in the middle), as a drag from another program would.
-void DropText(QWidget* w, const QString& text, int x, Qt::DropAction action = Qt::CopyAction) {
-  QMimeData mime;
-  mime.setText(text);
-  const QPointF at(x, w->height() / 2);
-  QDragEnterEvent enter(at.toPoint(), action, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(w, &enter);
-  QDropEvent drop(at, action, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(w, &drop);
-}
-
-}  // namespace
-
 void MaskEditTest::dropGoesThroughMask_data() {
   QTest::addColumn<QString>("mask");
   QTest::addColumn<QString>("initial");
@@ -340,7 +325,7 @@ void MaskEditTest::dropGoesThroughMask() {
   cert.NewDetailRec();
   f.Edit->SetText(initial.toStdString());
   f.W.Show(f.Edit);
-  DropText(f.Edit, dropped, atStart ? 1 : f.Edit->width() - 2);
+  edtest::DropText(f.Edit, dropped, atStart ? 1 : f.Edit->width() - 2);
   QTEST(f.Edit->text(), "text");
   QTEST(f.Reports, "reports");
   QTEST(Beeps(), "beeps");
