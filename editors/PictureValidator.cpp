@@ -1,6 +1,7 @@
 #include "PictureValidator.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -324,6 +325,8 @@ class TMatch : private TMaskScan {
   }
 
   TwwPictureResult GroupBody(Pos end) {
+    ++FDepth;
+    assert(FDepth <= kMaxNesting && "NestsWithin counts every level a match enters");
     const Pos textStart = I;
     bool trailingSpace = false;
     bool sawIncomplete = false;
@@ -363,6 +366,7 @@ class TMatch : private TMaskScan {
       if (r == picComplete && sawIncomplete) r = picCompleteOpen;
       break;
     }
+    --FDepth;
     return r;
   }
 
@@ -434,6 +438,7 @@ class TMatch : private TMaskScan {
   // Bytes changed while a counted repetition runs (position, value before), for TextAsAt.
   std::vector<std::pair<Pos, unsigned char>> FChanges;
   int FWatching = 0;
+  std::size_t FDepth = 0;  // group bodies entered, for the assertion above
 };
 
 }  // namespace
