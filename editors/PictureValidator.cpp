@@ -1,6 +1,10 @@
 #include "PictureValidator.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 unsigned char Cp1252Upper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
@@ -96,30 +100,51 @@ bool SyntaxOk(const std::string& m) {
   return square == 0 && curly == 0;
 }
 
-// One walk over mask and text. Greedy: nothing taken is ever given back.
-class TMatch {
+// The deepest nesting a mask may have. A match recurses once per level and only within the
+// mask's own structure, so refusing deeper masks bounds the stack for every text. It is decided
+// from the mask alone, before any text is seen: a mask within the limit is always matched in
+// full, one beyond it always gives picSyntax, the empty text included, so no text can get a
+// different answer from the limit. No mask of the window nests more than three levels.
+constexpr std::size_t kMaxNesting = 200;
+
+// Reading the mask's structure: where groups close and elements end.
+class TMaskScan {
  public:
-  TMatch(const std::string& mask, std::string& text) : FMask(mask), FText(text) {}
+  explicit TMaskScan(const std::string& mask) : FMask(mask) {}
 
-  TwwPictureResult Whole() {
-    J = 1;
-    I = 1;
-    FDepth = 0;
-    TwwPictureResult r = GroupBody(FMask.size() + 1);
-    if (r != picError && r != picSyntax && I <= FText.size()) r = picError;
-    return r;
+  // Whether a match nests at most `limit` levels deep: the whole mask, each group's contents and
+  // each repeated element are one level each. Counted without recursion, and given up as soon as
+  // the limit is passed, so that the time stays linear in the mask for a fixed limit.
+  bool NestsWithin(std::size_t limit) const {
+    std::vector<Pos> ends{FMask.size() + 1};  // ends of the levels open at p
+    Pos p = 1;
+    while (p <= FMask.size()) {
+      while (ends.size() > 1 && p >= ends.back()) ends.pop_back();
+      const unsigned char c = M(p);
+      if (c == ';') {
+        p += 2;
+        continue;
+      }
+      if (c == '[' || c == '{') {
+        ends.push_back(FindClose(p));
+        ++p;
+      } else if (c == '*') {
+        Pos q = p + 1;
+        while (q < ends.back() && IsDigit(M(q))) ++q;
+        if (q < ends.back()) ends.push_back(ElementEnd(q, ends.back()));
+        p = q;
+      } else {
+        ++p;
+      }
+      if (ends.size() > limit) return false;
+    }
+    return true;
   }
-  Pos J = 1, I = 1;
 
- private:
-  static constexpr int kMaxDepth = 200;  // deeper nesting is refused rather than recursed
-
+ protected:
   unsigned char M(Pos p) const {
     return p >= 1 && p <= FMask.size() ? static_cast<unsigned char>(FMask[p - 1]) : 0;
   }
-  unsigned char T(Pos i) const { return static_cast<unsigned char>(FText[i - 1]); }
-  void Store(Pos i, unsigned char c) { FText[i - 1] = static_cast<char>(c); }
-  bool TextEnded() const { return I > FText.size(); }
 
   // Position of the bracket closing the group opened at p; one past the mask when none.
   Pos FindClose(Pos p) const {
@@ -137,36 +162,63 @@ class TMatch {
     return FMask.size() + 1;
   }
 
-  // Position just after the element at p; never before p + 1, never past end.
+  // Position just after the element at p; never before p + 1, never past end. A chain of
+  // repeats is walked in a loop: its length is the mask's business, not the stack's.
   Pos ElementEnd(Pos p, Pos end) const {
-    Pos q;
-    switch (M(p)) {
+    Pos q = p;
+    while (M(q) == '*') {
+      ++q;
+      while (q < end && IsDigit(M(q))) ++q;
+      if (q >= end) return end > p ? end : p + 1;
+    }
+    switch (M(q)) {
       case ';':
-        q = p + 2;
+        q += 2;
         break;
       case '[':
       case '{':
-        q = FindClose(p) + 1;
+        q = FindClose(q) + 1;
         break;
-      case '*': {
-        q = p + 1;
-        while (q < end && IsDigit(M(q))) ++q;
-        q = q < end ? ElementEnd(q, end) : end;
-        break;
-      }
       default:
-        q = p + 1;
+        ++q;
         break;
     }
     return q > end ? end : (q <= p ? p + 1 : q);
   }
+
+  const std::string& FMask;
+};
+
+// One walk over mask and text. Greedy: nothing taken is ever given back.
+class TMatch : private TMaskScan {
+ public:
+  TMatch(const std::string& mask, std::string& text) : TMaskScan(mask), FText(text) {}
+
+  TwwPictureResult Whole() {
+    J = 1;
+    I = 1;
+    TwwPictureResult r = GroupBody(FMask.size() + 1);
+    if (r != picError && r != picSyntax && I <= FText.size()) r = picError;
+    return r;
+  }
+  Pos J = 1, I = 1;
+
+ private:
+  unsigned char T(Pos i) const { return static_cast<unsigned char>(FText[i - 1]); }
+  void Store(Pos i, unsigned char c) {
+    char& slot = FText[i - 1];
+    if (static_cast<unsigned char>(slot) == c) return;
+    if (FWatching > 0) FChanges.emplace_back(i, static_cast<unsigned char>(slot));
+    slot = static_cast<char>(c);
+  }
+  bool TextEnded() const { return I > FText.size(); }
 
   void SkipToAlternativeEnd(Pos end) {
     while (J < end && M(J) != ',') J = ElementEnd(J, end);
   }
 
   // Whether the mask from p to end may be left out entirely.
-  bool OnlyOptional(Pos p, Pos end, int depth) const {
+  bool OnlyOptional(Pos p, Pos end) const {
     while (p < end) {
       const unsigned char c = M(p);
       if (c == '[') {
@@ -177,7 +229,7 @@ class TMatch {
         p = ElementEnd(p, end);
       } else if (c == ',') {
         return true;
-      } else if (c == '{' && depth < kMaxDepth && AlternativeOptional(p, depth + 1)) {
+      } else if (c == '{' && AlternativeOptional(p)) {
         p = ElementEnd(p, end);
       } else {
         return false;
@@ -186,13 +238,13 @@ class TMatch {
     return true;
   }
 
-  bool AlternativeOptional(Pos open, int depth) const {
+  bool AlternativeOptional(Pos open) const {
     const Pos close = FindClose(open);
     Pos a = open + 1;
     while (a <= close) {
       Pos b = a;
       while (b < close && M(b) != ',') b = ElementEnd(b, close);
-      if (OnlyOptional(a, b, depth)) return true;
+      if (OnlyOptional(a, b)) return true;
       a = b + 1;
     }
     return false;
@@ -200,7 +252,7 @@ class TMatch {
 
   TwwPictureResult OptionalRemainder(TwwPictureResult state, Pos end) const {
     if (state == picEmpty) return state;
-    return OnlyOptional(J, end, FDepth) ? picCompleteOpen : state;
+    return OnlyOptional(J, end) ? picCompleteOpen : state;
   }
 
   TwwPictureResult Literal(unsigned char lit, bool& trailingSpace) {
@@ -253,7 +305,9 @@ class TMatch {
         }
         case '[': {
           const TwwPictureResult r = Group();
-          if (IncompleteLike(r) || r == picSyntax) return r;
+          // Only an incomplete outcome leaves an optional group; an error skips it, and any
+          // other outcome (a malformed repeat inside included) counts as the group passed.
+          if (IncompleteLike(r)) return r;
           if (r == picError) state = picCompleteOpen;
           break;
         }
@@ -271,10 +325,8 @@ class TMatch {
   }
 
   TwwPictureResult GroupBody(Pos end) {
-    if (++FDepth > kMaxDepth) {
-      --FDepth;
-      return picSyntax;
-    }
+    ++FDepth;
+    assert(FDepth <= kMaxNesting && "NestsWithin counts every level a match enters");
     const Pos textStart = I;
     bool trailingSpace = false;
     bool sawIncomplete = false;
@@ -341,15 +393,21 @@ class TMatch {
       for (unsigned k = 0; k < count; ++k) {
         J = elemStart;
         const Pos before = I;
+        const std::size_t mark = FChanges.size();
+        ++FWatching;
         r = GroupBody(elemEnd);
+        --FWatching;
+        // A repetition is a function of the text and the text position alone. One that took no
+        // characters and left every byte as it found it would be followed by identical ones,
+        // so their outcome is this one's; one that converted a byte (and then failed) is not.
+        const bool nothingChanged = I == before && TextAsAt(mark);
+        if (FWatching == 0) FChanges.clear();
         if (!CompleteLike(r)) {
           J = elemStart;
           if (r == picEmpty) return M(elemStart) == '[' ? picComplete : picIncomplete;
           return r;
         }
-        // A repetition that took nothing leaves text and positions as they were, so every
-        // further one would give the same result.
-        if (I == before) break;
+        if (nothingChanged) break;
       }
     } else {
       for (;;) {
@@ -364,15 +422,31 @@ class TMatch {
     return r;
   }
 
-  const std::string& FMask;
+  // Whether every byte changed since FChanges[mark] holds again the value it had then.
+  bool TextAsAt(std::size_t mark) const {
+    if (mark == FChanges.size()) return true;
+    std::vector<std::pair<Pos, unsigned char>> first(FChanges.begin() + mark, FChanges.end());
+    std::stable_sort(first.begin(), first.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t k = 0; k < first.size(); ++k)
+      if ((k == 0 || first[k].first != first[k - 1].first) && T(first[k].first) != first[k].second)
+        return false;
+    return true;
+  }
+
   std::string& FText;
-  int FDepth = 0;
+  // Bytes changed while a counted repetition runs (position, value before), for TextAsAt.
+  std::vector<std::pair<Pos, unsigned char>> FChanges;
+  int FWatching = 0;
+  std::size_t FDepth = 0;  // group bodies entered, for the assertion above
 };
 
 }  // namespace
 
 TwwPictureValidator::TwwPictureValidator(const std::string& mask, bool autoFill)
-    : Options(autoFill ? AutoFillOption : 0), FMask(mask) {
+    : Options(autoFill ? AutoFillOption : 0),
+      FMask(mask),
+      FWellFormed(SyntaxOk(mask) && TMaskScan(mask).NestsWithin(kMaxNesting)) {
   std::string empty;
   if (CheckPicture(empty, false) != picEmpty) Status = 1;
 }
@@ -390,7 +464,7 @@ bool TwwPictureValidator::IsValidText(const std::string& text) {
 
 TwwPictureResult TwwPictureValidator::CheckPicture(std::string& text, bool autoFill) {
   const std::string kept = text;
-  if (!SyntaxOk(FMask)) return picSyntax;
+  if (!FWellFormed) return picSyntax;
   if (text.empty()) return picEmpty;
   TMatch match(FMask, text);
   TwwPictureResult r = match.Whole();

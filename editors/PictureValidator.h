@@ -39,4 +39,5 @@ class TwwPictureValidator {
 
  private:
   std::string FMask;
+  bool FWellFormed;  // passes the syntax check and the nesting limit
 };

@@ -19,7 +19,13 @@ TwwDBCustomCombo::TwwDBCustomCombo(QWidget* parent) : TwwDBCustomEdit(parent) {
   setTextMargins(0, 0, 18, 0);
 }
 
-TwwDBCustomCombo::~TwwDBCustomCombo() { delete FPopup; }
+TwwDBCustomCombo::~TwwDBCustomCombo() {
+  if (!FPopup) return;
+  // Hiding the list while it is destroyed must not reach a field that is half gone.
+  FPopup->removeEventFilter(this);
+  FList->removeEventFilter(this);
+  delete FPopup;
+}
 
 QRect TwwDBCustomCombo::ButtonRect() const {
   return ShowButton ? QRect(width() - 17, 0, 17, height()) : QRect();
@@ -34,10 +40,11 @@ void TwwDBCustomCombo::DropDown() {
     FPopup->setObjectName(QStringLiteral("ComboPopup"));
     auto* layout = new QVBoxLayout(FPopup);
     layout->setContentsMargins(0, 0, 0, 0);
-    FPopup->setFocusPolicy(Qt::StrongFocus);
+    // Neither the list nor its frame takes the focus: it stays in the field, which gets the
+    // keys, and the list never picks a first row on its own.
+    FPopup->setFocusPolicy(Qt::NoFocus);
     FList = new QListWidget(FPopup);
     FList->setObjectName(QStringLiteral("ComboList"));
-    // The list never takes the focus, so that it never picks a first row on its own.
     FList->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(FList);
     FList->setFrameShape(QFrame::Box);
@@ -71,7 +78,6 @@ void TwwDBCustomCombo::DropDown() {
   FTextAtOpen = text();
   if (OnDropDown) OnDropDown();
   FPopup->show();
-  FPopup->setFocus(Qt::PopupFocusReason);
   if (chosen >= 0) FList->scrollToItem(FList->item(chosen));
 }
 
@@ -105,57 +111,77 @@ void TwwDBCustomCombo::mousePressEvent(QMouseEvent* e) {
   e->accept();
 }
 
+void TwwDBCustomCombo::keyPressEvent(QKeyEvent* e) {
+  if (!ListOpen()) return TwwDBCustomEdit::keyPressEvent(e);
+  e->accept();
+  const bool alt = e->modifiers() & Qt::AltModifier;
+  switch (e->key()) {
+    case Qt::Key_Escape:
+      return CloseUp(false);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F4:
+      return CloseUp(true);
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      CloseUp(true);
+      focusNextPrevChild(e->key() == Qt::Key_Tab);
+      return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      if (alt) return CloseUp(true);
+      const int step = e->key() == Qt::Key_Up       ? -1
+                       : e->key() == Qt::Key_Down   ? 1
+                       : e->key() == Qt::Key_PageUp ? -DropDownCount
+                                                    : DropDownCount;
+      const int last = FList->count() - 1;
+      int row = FList->currentRow() < 0 || !FList->currentItem()->isSelected()
+                    ? (step > 0 ? 0 : last)
+                    : FList->currentRow() + step;
+      row = row < 0 ? 0 : row > last ? last : row;
+      if (row >= 0) FList->setCurrentRow(row);
+      return;
+    }
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      return TwwDBCustomEdit::keyPressEvent(e);  // they move in the text box
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+      return;  // the clear key acts on release
+    default:
+      return ListKey(e);
+  }
+}
+
+void TwwDBCustomCombo::keyReleaseEvent(QKeyEvent* e) {
+  if (ListOpen() && (e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace)) {
+    e->accept();
+    return ListKey(e);
+  }
+  TwwDBCustomEdit::keyReleaseEvent(e);
+}
+
+void TwwDBCustomCombo::focusOutEvent(QFocusEvent* e) {
+  // Leaving the field closes an open list, taking the highlighted row.
+  if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
+    CloseUp(true);
+  TwwDBCustomEdit::focusOutEvent(e);
+}
+
 bool TwwDBCustomCombo::eventFilter(QObject* watched, QEvent* event) {
   if (FPopup && (watched == FList || watched == FPopup)) {
+    // The open list grabs the keyboard; its keys belong to the field, which keeps the focus.
     if (event->type() == QEvent::KeyPress) {
-      auto* k = static_cast<QKeyEvent*>(event);
-      const bool alt = k->modifiers() & Qt::AltModifier;
-      switch (k->key()) {
-        case Qt::Key_Escape:
-          CloseUp(false);
-          return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_F4:
-          CloseUp(true);
-          return true;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-          CloseUp(true);
-          focusNextPrevChild(k->key() == Qt::Key_Tab);
-          return true;
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown: {
-          if (alt) {
-            CloseUp(true);
-            return true;
-          }
-          const int step = k->key() == Qt::Key_Up       ? -1
-                           : k->key() == Qt::Key_Down   ? 1
-                           : k->key() == Qt::Key_PageUp ? -DropDownCount
-                                                        : DropDownCount;
-          const int last = FList->count() - 1;
-          int row = FList->currentRow() < 0 || !FList->currentItem()->isSelected()
-                        ? (step > 0 ? 0 : last)
-                        : FList->currentRow() + step;
-          row = row < 0 ? 0 : row > last ? last : row;
-          if (row >= 0) FList->setCurrentRow(row);
-          return true;
-        }
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-          return true;  // these belong to the text box, which shows no caret
-        default:
-          return ListKey(k);
-      }
+      keyPressEvent(static_cast<QKeyEvent*>(event));
+      return true;
     }
     if (event->type() == QEvent::KeyRelease) {
-      auto* k = static_cast<QKeyEvent*>(event);
-      if (k->key() == Qt::Key_Delete || k->key() == Qt::Key_Backspace) return ListKey(k);
+      keyReleaseEvent(static_cast<QKeyEvent*>(event));
+      return true;
     }
     if (watched == FPopup && event->type() == QEvent::Hide && !FAccepting) {
       // The toolkit closed the list (a click outside): that accepts the highlighted row.
@@ -184,7 +210,11 @@ QString TwwDBCustomComboBox::Shown(const QString& row) const {
 void TwwDBCustomComboBox::SetItemIndex(int index) {
   if (index < -1 || index >= Items.size()) return;
   FItemIndex = index;
-  setText(index < 0 ? QString() : Shown(Items[index]));
+  const QString shown = index < 0 ? QString() : Shown(Items[index]);
+  if (shown != text()) {
+    setText(shown);
+    setCursorPosition(0);  // the code at the start is what must be seen
+  }
   if (ListOpen() && List()->currentRow() != index) List()->setCurrentRow(index);
 }
 
@@ -216,18 +246,18 @@ void TwwDBCustomComboBox::ChooseByChar(QChar ch) {
   }
 }
 
-bool TwwDBCustomComboBox::ListKey(QKeyEvent* e) {
+void TwwDBCustomComboBox::ListKey(QKeyEvent* e) {
   if (e->type() == QEvent::KeyRelease) {
     if (AllowClearKey && text().isEmpty()) SetItemIndex(-1);
-    return true;
+    return;
   }
   const QString t = e->text();
   if (!t.isEmpty() && t[0].isPrint() && !(e->modifiers() & (Qt::AltModifier | Qt::ControlModifier)))
     ChooseByChar(t[0]);
-  return true;
 }
 
 void TwwDBCustomComboBox::keyPressEvent(QKeyEvent* e) {
+  if (ListOpen()) return TwwDBCustomCombo::keyPressEvent(e);
   const bool alt = e->modifiers() & Qt::AltModifier;
   const int key = e->key();
   if (key == Qt::Key_F4 || (alt && (key == Qt::Key_Down || key == Qt::Key_Up))) {

@@ -31,6 +31,10 @@ class TwwDBCustomCombo : public TwwDBCustomEdit {
  protected:
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
+  // With the list open: the keys of the list and of the text box; closed: the text box's.
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   QRect ButtonRect() const;
 
@@ -39,8 +43,8 @@ class TwwDBCustomCombo : public TwwDBCustomEdit {
   // Highlight moved while open: the field follows.
   virtual void ListHighlighted(int row) = 0;
   virtual void ListAccepted(int row, bool changed) = 0;
-  // Whether a key pressed in the open list was handled as a key of the field.
-  virtual bool ListKey(QKeyEvent* e) = 0;
+  // A character pressed, or Delete or Backspace released, while the list is open.
+  virtual void ListKey(QKeyEvent* e) = 0;
 
  private:
   QFrame* FPopup = nullptr;
@@ -73,7 +77,7 @@ class TwwDBCustomComboBox : public TwwDBCustomCombo {
   int ListChosen() const override;
   void ListHighlighted(int row) override;
   void ListAccepted(int row, bool changed) override;
-  bool ListKey(QKeyEvent* e) override;
+  void ListKey(QKeyEvent* e) override;
 
  private:
   QString Shown(const QString& row) const;

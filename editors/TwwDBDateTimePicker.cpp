@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -43,6 +44,7 @@ bool IsDigitKey(const QKeyEvent* e, int& digit) {
 TwwDBCustomDateTimePicker::TwwDBCustomDateTimePicker(QWidget* parent) : QLineEdit(parent) {
   setAttribute(Qt::WA_InputMethodEnabled, false);
   setContextMenuPolicy(Qt::NoContextMenu);
+  setAcceptDrops(false);
   setTextMargins(0, 0, 18, 0);
   connect(this, &QLineEdit::textChanged, this, [this](const QString&) { OnChange(this); });
 }
@@ -168,12 +170,14 @@ void TwwDBCustomDateTimePicker::TypeDigit(int d) {
     FTyped += QChar('0' + d);
     FTyping = true;
     if (FTyped.size() == 4) {
-      FTyping = false;
       const int year = FTyped.toInt();
-      if (year != 0) {
-        p.Year = year;
-        if (!SetParts(p)) wwed::Beep();
+      p.Year = year;
+      if (year != 0 && !SetParts(p)) {
+        // Refused: the field keeps its text and value, and the entry stays open.
+        FTyped.chop(1);
+        return wwed::Beep();
       }
+      FTyping = false;
     }
     Refresh();
     return;
@@ -386,9 +390,22 @@ void TwwDBCustomDateTimePicker::mousePressEvent(QMouseEvent* e) {
 
 void TwwDBCustomDateTimePicker::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
 
+void TwwDBCustomDateTimePicker::mouseReleaseEvent(QMouseEvent* e) {
+  // The edit box would paste the system's selection on a middle click.
+  if (e->button() == Qt::MiddleButton) return e->accept();
+  QLineEdit::mouseReleaseEvent(e);
+}
+
+// The text only ever shows the value: nothing is dropped into it.
+void TwwDBCustomDateTimePicker::dropEvent(QDropEvent* e) { e->ignore(); }
+
 void TwwDBCustomDateTimePicker::focusInEvent(QFocusEvent* e) {
   QLineEdit::focusInEvent(e);
-  if (e->reason() == Qt::PopupFocusReason) return;
+  // Back from the calendar or from another window: the same visit goes on.
+  const bool back =
+      e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason;
+  if (FInVisit && back) return;
+  FInVisit = true;
   FSavedDays = FDays;
   Refresh();
   SelectPart();
@@ -398,6 +415,8 @@ void TwwDBCustomDateTimePicker::focusInEvent(QFocusEvent* e) {
 
 void TwwDBCustomDateTimePicker::focusOutEvent(QFocusEvent* e) {
   if (e->reason() != Qt::PopupFocusReason) Complete();
+  if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
+    FInVisit = false;
   QLineEdit::focusOutEvent(e);
 }
 

@@ -45,6 +45,8 @@ class TwwDBCustomDateTimePicker : public QLineEdit, public cert::TCertEditor {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -75,6 +77,7 @@ class TwwDBCustomDateTimePicker : public QLineEdit, public cert::TCertEditor {
   int FPart = 1;
   bool FTyping = false;
   QString FTyped;
+  bool FInVisit = false;  // between receiving the focus and leaving the field
   long FSavedDays = 0;
   long FCalendarSavedDays = 0;
   bool FModified = false;

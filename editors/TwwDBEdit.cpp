@@ -3,18 +3,45 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
+#include <optional>
 #include <typeinfo>
 
 #include "PictureValidator.h"
 
 using wwed::FromCp1252;
 using wwed::ToCp1252;
+
+namespace {
+
+// Only the text before the first line break enters a one-line field.
+QString FirstLine(QString text) {
+  const int brk = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+  if (brk >= 0) text.truncate(brk);
+  return text;
+}
+
+// A key whose text the edit box would insert. Alt alone makes a mnemonic, not text; Ctrl with
+// Alt is how some keyboards type their third-level characters.
+bool TypesText(const QKeyEvent* e) {
+  const QString typed = e->text();
+  if (typed.isEmpty() || typed.at(0).unicode() < 32 || typed.at(0).unicode() == 127) return false;
+  const Qt::KeyboardModifiers ctrlAlt = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+  return ctrlAlt == Qt::NoModifier || ctrlAlt == (Qt::ControlModifier | Qt::AltModifier);
+}
+
+}  // namespace
 
 TwwCustomMaskEdit::TwwCustomMaskEdit(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textChanged, this, [this](const QString&) { Change(); });
@@ -25,7 +52,14 @@ std::string TwwCustomMaskEdit::Text() const { return ToCp1252(text()).value_or(s
 
 void TwwCustomMaskEdit::SetText(const std::string& value) {
   const QString v = FromCp1252(value);
-  if (v != text()) setText(v);
+  if (v == text()) return;
+  setText(v);
+  setCursorPosition(0);
+}
+
+void TwwCustomMaskEdit::SelectAllFromStart() {
+  const int len = static_cast<int>(text().size());
+  setSelection(len, -len);
 }
 
 void TwwCustomMaskEdit::ReportCheck(bool passes) {
@@ -102,35 +136,43 @@ void TwwCustomMaskEdit::HandleChar(QKeyEvent* e, const std::string& typed) {
 
 void TwwCustomMaskEdit::RevertToSaved() {
   setText(FSavedText);
-  selectAll();
+  SelectAllFromStart();
   FModified = false;
   ValueCheck(text());
 }
 
-void TwwCustomMaskEdit::PasteFromClipboard() {
-  if (isReadOnly()) return;
-  QString clip = QApplication::clipboard()->text();
-  // One line only: whatever follows the first line break stays on the clipboard.
-  const int brk = clip.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-  if (brk >= 0) clip.truncate(brk);
-  if (!ToCp1252(clip)) {
+bool TwwCustomMaskEdit::TakeText(const QString& base, int at, QString incoming, bool refuseError) {
+  if (isReadOnly()) return false;
+  incoming = FirstLine(incoming);
+  std::optional<std::string> bytes = ToCp1252(base.left(at) + incoming + base.mid(at));
+  if (!bytes) {
     wwed::Beep();
-    return;
+    return false;
   }
-  const int caretBefore = hasSelectedText() ? selectionStart() : cursorPosition();
-  const int lenBefore = text().size();
-  insert(clip);
-  FModified = true;
-  std::string t = Text();
   if (MaskApplies()) {
     TwwPictureValidator v(Picture.PictureMask, Picture.AutoFill);
-    v.CheckPicture(t, Picture.AutoFill);
+    if (v.CheckPicture(*bytes, Picture.AutoFill) == picError && refuseError) {
+      wwed::Beep();
+      return false;
+    }
   }
-  SetText(t);
-  const int len = text().size();
-  const int caret = caretBefore + (len - lenBefore);
+  FModified = true;
+  const QString result = FromCp1252(*bytes);
+  if (result != text()) setText(result);
+  deselect();
+  const int len = static_cast<int>(result.size());
+  const int caret = at + len - static_cast<int>(base.size());
   setCursorPosition(caret < 0 ? 0 : caret > len ? len : caret);
   ValueCheck(text());
+  return true;
+}
+
+void TwwCustomMaskEdit::PasteFromClipboard() {
+  // The clipboard itself keeps every line.
+  QString base = text();
+  const int at = hasSelectedText() ? selectionStart() : cursorPosition();
+  if (hasSelectedText()) base.remove(at, selectedText().size());
+  TakeText(base, at, QApplication::clipboard()->text(), false);
 }
 
 void TwwCustomMaskEdit::CutToClipboard() {
@@ -148,6 +190,11 @@ void TwwCustomMaskEdit::keyPressEvent(QKeyEvent* e) {
   }
   if (e->matches(QKeySequence::Cut)) {
     CutToClipboard();
+    e->accept();
+    return;
+  }
+  if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)) {
+    UndoRedo(e->matches(QKeySequence::Undo));
     e->accept();
     return;
   }
@@ -181,14 +228,16 @@ void TwwCustomMaskEdit::keyPressEvent(QKeyEvent* e) {
     default:
       break;
   }
-  const QString typed = e->text();
-  const bool printable = !typed.isEmpty() && typed.at(0).unicode() >= 32 &&
-                         typed.at(0).unicode() != 127 &&
-                         !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-  if (!printable || isReadOnly()) {
+  if ((e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier) &&
+      !e->text().isEmpty()) {
+    e->ignore();  // the edit box would insert the letter of a mnemonic nobody took
+    return;
+  }
+  if (!TypesText(e) || isReadOnly()) {
     QLineEdit::keyPressEvent(e);
     return;
   }
+  const QString typed = e->text();
   const auto bytes = ToCp1252(typed);
   if (!bytes) {
     wwed::Beep();
@@ -209,11 +258,18 @@ void TwwCustomMaskEdit::keyReleaseEvent(QKeyEvent* e) {
 
 void TwwCustomMaskEdit::focusInEvent(QFocusEvent* e) {
   QLineEdit::focusInEvent(e);
+  if (hasSelectedText() && selectedText() == text()) SelectAllFromStart();
   if (FRefocusing) {  // taken back after a refused exit: the visit goes on
     FRefocusing = false;
-    selectAll();
+    SelectAllFromStart();
     return;
   }
+  // The focus coming back from a pop-up (the code list, a menu) or from another window is the
+  // same visit: the text saved for Esc and the Modified flag stay as they are.
+  const bool back =
+      e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason;
+  if (FInVisit && back) return;
+  FInVisit = true;
   FSavedText = text();
   FExitRefused = false;
   if (OnEnterField) OnEnterField();
@@ -224,7 +280,7 @@ bool TwwCustomMaskEdit::ExitCheck() {
   if (OnExitField) OnExitField();
   FExitRefused = false;
   if (MaskApplies() && FModified && !ValueCheck(text()) && !Picture.AllowInvalidExit) {
-    selectAll();
+    SelectAllFromStart();
     FModified = true;
     FExitRefused = true;
     wwed::Beep();
@@ -235,22 +291,26 @@ bool TwwCustomMaskEdit::ExitCheck() {
 
 bool TwwCustomMaskEdit::focusNextPrevChild(bool next) {
   if (!ExitCheck()) return true;
-  FExitChecked = true;
-  return QLineEdit::focusNextPrevChild(next);
+  FExitChecked = true;  // the focus-out that follows has been checked already
+  const bool moved = QLineEdit::focusNextPrevChild(next);
+  FExitChecked = false;
+  return moved;
 }
 
 void TwwCustomMaskEdit::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
-  if (FExitChecked) {
-    FExitChecked = false;
+  // Another window or a pop-up taking the focus is not leaving the field.
+  if (!FExitChecked &&
+      (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason))
     return;
-  }
-  // Another window or a menu taking the focus is not leaving the field.
-  if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
-  if (!ExitCheck()) {
+  if (!FExitChecked && !ExitCheck()) {
     FRefocusing = true;
     QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
+    return;
   }
+  FExitChecked = false;
+  FInVisit = false;
+  setCursorPosition(0);  // a field not being edited shows where its text begins
 }
 
 void TwwCustomMaskEdit::paintEvent(QPaintEvent* e) {
@@ -259,9 +319,98 @@ void TwwCustomMaskEdit::paintEvent(QPaintEvent* e) {
   Frame.Paint(this, p, hasFocus());
 }
 
+void TwwCustomMaskEdit::UndoThroughMask() { UndoRedo(true); }
+void TwwCustomMaskEdit::RedoThroughMask() { UndoRedo(false); }
+
+void TwwCustomMaskEdit::UndoRedo(bool undoing) {
+  if (isReadOnly() || !(undoing ? isUndoAvailable() : isRedoAvailable())) return;
+  const QString before = text();
+  bool allowed;
+  {
+    // A trial: nobody hears of a text that may be taken back at once.
+    const QSignalBlocker quiet(this);
+    undoing ? undo() : redo();
+    std::optional<std::string> bytes = ToCp1252(text());
+    allowed = bytes.has_value();
+    if (allowed && MaskApplies() && !text().isEmpty()) {
+      TwwPictureValidator v(Picture.PictureMask, Picture.AutoFill);
+      allowed = v.CheckPicture(*bytes, false) != picError;
+    }
+    if (!allowed) undoing ? redo() : undo();
+  }
+  if (!allowed) {
+    wwed::Beep();
+    return;
+  }
+  if (text() == before) return;
+  FModified = true;
+  Change();
+  ValueCheck(text());
+}
+
+void TwwCustomMaskEdit::dropEvent(QDropEvent* e) {
+  // The edit box's own drop would skip the mask; a drop is taken as a paste at the drop point
+  // into the field, which takes the focus for it as a click would.
+  QDragLeaveEvent leave;
+  QLineEdit::dragLeaveEvent(&leave);  // ends the drop caret
+  if (isReadOnly() || !e->mimeData()->hasText()) {
+    e->ignore();
+    return;
+  }
+  auto* before = dynamic_cast<TwwCustomMaskEdit*>(QApplication::focusWidget());
+  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+  if (!hasFocus() || (before && before != this && before->ExitRefused())) {
+    e->ignore();
+    return;
+  }
+  const int at = cursorPositionAt(e->position().toPoint());
+  if (TakeText(text(), at, e->mimeData()->text(), true))
+    e->acceptProposedAction();
+  else
+    e->ignore();
+}
+
+void TwwCustomMaskEdit::inputMethodEvent(QInputMethodEvent* e) {
+  if (isReadOnly() || (e->commitString().isEmpty() && e->replacementLength() == 0)) {
+    QLineEdit::inputMethodEvent(e);
+    return;
+  }
+  // The text being composed stays the input method's business; what it commits enters the
+  // field through the mask.
+  QInputMethodEvent composing(e->preeditString(), e->attributes());
+  QLineEdit::inputMethodEvent(&composing);
+  QString base = text();
+  int at = hasSelectedText() ? selectionStart() : cursorPosition();
+  int length = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0;
+  if (e->replacementLength() > 0) {
+    at = std::clamp(cursorPosition() + e->replacementStart(), 0, static_cast<int>(base.size()));
+    length = std::min(e->replacementLength(), static_cast<int>(base.size()) - at);
+  }
+  base.remove(at, length);
+  TakeText(base, at, e->commitString(), true);
+  e->accept();
+}
+
+void TwwCustomMaskEdit::mouseReleaseEvent(QMouseEvent* e) {
+  // The middle button pastes the selection where the system has one: a paste like any other.
+  if (e->button() == Qt::MiddleButton && !isReadOnly() &&
+      QApplication::clipboard()->supportsSelection()) {
+    const int at = cursorPositionAt(e->position().toPoint());
+    TakeText(text(), at, QApplication::clipboard()->text(QClipboard::Selection), false);
+    e->accept();
+    return;
+  }
+  QLineEdit::mouseReleaseEvent(e);
+}
+
 void TwwCustomMaskEdit::contextMenuEvent(QContextMenuEvent* e) {
   // The toolkit's own menu would paste past the mask; these go through the field's rules.
   QMenu menu(this);
+  menu.addAction(tr("&Undo"), this, [this] { UndoThroughMask(); })
+      ->setEnabled(isUndoAvailable() && !isReadOnly());
+  menu.addAction(tr("&Redo"), this, [this] { RedoThroughMask(); })
+      ->setEnabled(isRedoAvailable() && !isReadOnly());
+  menu.addSeparator();
   menu.addAction(tr("Cu&t"), this, [this] { CutToClipboard(); })
       ->setEnabled(hasSelectedText() && !isReadOnly());
   menu.addAction(tr("&Copy"), this, [this] { copy(); })->setEnabled(hasSelectedText());

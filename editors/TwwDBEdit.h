@@ -40,6 +40,9 @@ class TwwCustomMaskEdit : public QLineEdit {
 
   void PasteFromClipboard();
   void CutToClipboard();
+  // Undo or redo the last edit unless that would bring back a text the mask refuses.
+  void UndoThroughMask();
+  void RedoThroughMask();
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -49,6 +52,9 @@ class TwwCustomMaskEdit : public QLineEdit {
   bool focusNextPrevChild(bool next) override;
   void paintEvent(QPaintEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
 
   // Called after every change of the text.
   virtual void Change() {}
@@ -58,13 +64,21 @@ class TwwCustomMaskEdit : public QLineEdit {
   // The value check: empty or complete passes; fires OnCheckValue.
   bool ValueCheck(const QString& text);
   void ReportCheck(bool passes);
+  // Selects the whole text with the caret at its start, so that the start stays in view.
+  void SelectAllFromStart();
 
  private:
   void HandleChar(QKeyEvent* e, const std::string& typed);
+  // Puts the first line of `incoming` at `at` in `base` (the text without what it replaces) and
+  // takes the result through the mask as a paste. With refuseError a result the mask refuses is
+  // refused with the beep and nothing changes. False when nothing was taken.
+  bool TakeText(const QString& base, int at, QString incoming, bool refuseError);
+  void UndoRedo(bool undoing);
   void RevertToSaved();
   bool ExitCheck();
 
   QString FSavedText;
+  bool FInVisit = false;  // between receiving the focus and leaving the field
   bool FModified = false;
   bool FExitRefused = false;
   bool FRefocusing = false;

@@ -13,4 +13,11 @@ class ComboBoxTest : public QObject {
   void popupGeometry();
   void popupAcceptAndEsc();
   void changeReachesWorkspace();
+  void escAfterListRestoresFocusText_data();
+  void escAfterListRestoresFocusText();
+  void textKeysWhileListOpen();
+  void showsStartWhenNotEdited_data();
+  void showsStartWhenNotEdited();
+  void destroyedWithListOpen();
+  void clickOutsideClosesList();
 };

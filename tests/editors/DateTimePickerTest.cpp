@@ -232,3 +232,46 @@ void DateTimePickerTest::changeReachesWorkspace() {
   QCOMPARE(cert.DetailRec.DPolicyFromDate.Str(), std::string());
   QCOMPARE(f.Edit->EditorClass(), cert::ecDateTimePicker);
 }
+
+void DateTimePickerTest::refusedYearDigitKeepsTextAndValue() {
+  TDateField f;
+  f.Edit->SetDate(Days(QStringLiteral("20041205")));
+  f.W.Show(f.Edit);
+  Type(f.Edit, QStringLiteral("{Right}{Right}180"));
+  QCOMPARE(f.Edit->text(), QStringLiteral("12/05/180"));
+  const int changes = f.Changes;
+  Type(f.Edit, QStringLiteral("0"));  // 1800 lies before the first date
+  QCOMPARE(Beeps(), 1);
+  QCOMPARE(f.Edit->text(), QStringLiteral("12/05/180"));
+  QCOMPARE(f.Edit->EditorDate(), Days(QStringLiteral("20041205")));
+  QCOMPARE(f.Changes, changes);
+  QCOMPARE(f.Edit->CurrentPart(), 3);
+  // Completing the entry takes three digits as a year before the first date: not taken.
+  Type(f.Edit, QStringLiteral("{Enter}"));
+  QCOMPARE(f.Edit->text(), QStringLiteral("12/05/2004"));
+  QCOMPARE(Shown(f.Edit->Date()), QStringLiteral("20041205"));
+}
+
+void DateTimePickerTest::anotherWindowIsNotANewVisit() {
+  TDateField f;
+  f.Edit->SetDate(Days(QStringLiteral("20041205")));
+  f.W.Show(f.Edit);
+  Type(f.Edit, QStringLiteral("{Right}{Up}"));
+  QCOMPARE(Shown(f.Edit->Date()), QStringLiteral("20041206"));
+  f.W.VisitAnotherWindow();
+  QVERIFY(f.Edit->hasFocus());
+  Type(f.Edit, QStringLiteral("{Esc}"));
+  QCOMPARE(Shown(f.Edit->Date()), QStringLiteral("20041205"));
+}
+
+void DateTimePickerTest::nothingDroppedIntoTheDate() {
+  TDateField f;
+  f.Edit->SetDate(Days(QStringLiteral("20041205")));
+  f.W.Show(f.Edit);
+  const int changes = f.Changes;
+  edtest::DropText(f.Edit, QStringLiteral("13/45/x"), 5);
+  QCOMPARE(f.Edit->text(), QStringLiteral("12/05/2004"));
+  QCOMPARE(f.Changes, changes);
+}
+
+QTEST_MAIN(DateTimePickerTest)

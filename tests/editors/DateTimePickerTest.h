@@ -13,4 +13,7 @@ class DateTimePickerTest : public QObject {
   void calendarWritesThroughAndEscRestores();
   void calendarClickAndPlacement();
   void changeReachesWorkspace();
+  void refusedYearDigitKeepsTextAndValue();
+  void anotherWindowIsNotANewVisit();
+  void nothingDroppedIntoTheDate();
 };

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 #include <QWidget>
 
@@ -68,6 +70,30 @@ inline void Type(QWidget* w, const QString& script) {
   }
 }
 
+// Drops a text on the field at x (y in the middle), as a drag from another program would.
+inline void DropText(QWidget* w, const QString& text, int x,
+                     Qt::DropAction action = Qt::CopyAction) {
+  QMimeData mime;
+  mime.setText(text);
+  const QPointF at(x, w->height() / 2);
+  QDragEnterEvent enter(at.toPoint(), action, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &enter);
+  QDropEvent drop(at, action, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &drop);
+}
+
+// Whether the field shows its text from the first character: what it shows does not change when
+// its view is moved to the start (the selection kept as it is). Moves the caret.
+inline bool ShowsStart(QLineEdit* field) {
+  const QImage shown = field->grab().toImage();
+  const int len = static_cast<int>(field->text().size());
+  if (field->hasSelectedText() && field->selectedText() == field->text())
+    field->setSelection(len, -len);
+  else
+    field->setCursorPosition(0);
+  return field->grab().toImage() == shown;
+}
+
 // A top-level window holding the widgets under test and a neighbour to move the focus to.
 struct TWindow {
   QWidget Top;
@@ -83,6 +109,17 @@ struct TWindow {
     Top.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&Top));
     focus->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+  }
+  // The user turns to another window and comes back.
+  void VisitAnotherWindow() {
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    Top.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&Top));
     QApplication::processEvents();
   }
 };

@@ -1,7 +1,9 @@
 #include "MaskEditTest.h"
 
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QTest>
 
 #include "CertFormat.h"
@@ -272,3 +274,203 @@ void MaskEditTest::changeReachesWorkspace() {
   QCOMPARE(cert.DetailRec.DInsuredLastName.Str(), std::string("O'N\xC9IL"));
   QCOMPARE(f.Edit->EditorClass(), cert::ecMaskEdit);
 }
+
+void MaskEditTest::dropGoesThroughMask_data() {
+  QTest::addColumn<QString>("mask");
+  QTest::addColumn<QString>("initial");
+  QTest::addColumn<QString>("dropped");
+  QTest::addColumn<bool>("atStart");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("reports");
+  QTest::addColumn<int>("beeps");
+  QTest::newRow("fin refuses letters") << "*9{#}"
+                                       << ""
+                                       << "12-AB" << true << ""
+                                       << "" << 1;
+  QTest::newRow("fin refuses a tenth digit") << "*9{#}"
+                                             << "12345678"
+                                             << "90" << false << "12345678"
+                                             << "" << 1;
+  QTest::newRow("fin digits at the start") << "*9{#}"
+                                           << "345"
+                                           << "12" << true << "12345"
+                                           << "F" << 0;
+  QTest::newRow("first line only, upper-cased") << "*25[!]"
+                                                << ""
+                                                << "abc\r\ndef" << true << "ABC"
+                                                << "T" << 0;
+  QTest::newRow("whole zip code") << "*5{#}[-*4#]"
+                                  << ""
+                                  << "12345-6789" << true << "12345-6789"
+                                  << "T" << 0;
+  // Unlike a typed key, a dropped text gets no hyphen supplied.
+  QTest::newRow("zip without its hyphen") << "*5{#}[-*4#]"
+                                          << "12345"
+                                          << "6789" << false << "12345"
+                                          << "" << 1;
+  QTest::newRow("character without a byte") << "*45[@]"
+                                            << "ab"
+                                            << "x\u03A9" << false << "ab"
+                                            << "" << 1;
+}
+
+void MaskEditTest::dropGoesThroughMask() {
+  QFETCH(QString, mask);
+  QFETCH(QString, initial);
+  QFETCH(QString, dropped);
+  QFETCH(bool, atStart);
+  TMaskField f(mask);
+  cert::TCertFormat cert;
+  cert.BindEditor(30, f.Edit);
+  cert.NewDetailRec();
+  f.Edit->SetText(initial.toStdString());
+  f.W.Show(f.Edit);
+  edtest::DropText(f.Edit, dropped, atStart ? 1 : f.Edit->width() - 2);
+  QTEST(f.Edit->text(), "text");
+  QTEST(f.Reports, "reports");
+  QTEST(Beeps(), "beeps");
+  QFETCH(QString, text);
+  QCOMPARE(f.Edit->Modified(), text != initial);
+  // What the workspace holds is what the field shows.
+  QCOMPARE(QString::fromStdString(cert.DetailRec.DInsuredFIN.Str()), text.left(9));
+}
+
+void MaskEditTest::inputMethodCommitGoesThroughMask_data() {
+  QTest::addColumn<QString>("mask");
+  QTest::addColumn<QString>("initial");
+  QTest::addColumn<QString>("commit");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("reports");
+  QTest::addColumn<int>("beeps");
+  QTest::newRow("composed letter upper-cased") << "*25[!]"
+                                               << "ab" << QStringLiteral("\u00E9") << "ABÉ"
+                                               << "T" << 0;
+  QTest::newRow("fin refuses a letter") << "*9{#}"
+                                        << "123"
+                                        << "a"
+                                        << "123"
+                                        << "" << 1;
+  QTest::newRow("fin refuses a tenth digit") << "*9{#}"
+                                             << "123456789"
+                                             << "0"
+                                             << "123456789"
+                                             << "" << 1;
+  QTest::newRow("fin takes digits") << "*9{#}"
+                                    << "123"
+                                    << "45"
+                                    << "12345"
+                                    << "F" << 0;
+  QTest::newRow("no byte for it") << "*45[@]"
+                                  << "ab" << QStringLiteral("\u03A9") << "ab"
+                                  << "" << 1;
+}
+
+void MaskEditTest::inputMethodCommitGoesThroughMask() {
+  QFETCH(QString, initial);
+  QFETCH(QString, commit);
+  QFETCH(QString, mask);
+  TMaskField f(mask);
+  f.Edit->SetText(wwed::ToCp1252(initial).value_or(std::string()));
+  f.W.Show(f.Edit);
+  f.Edit->end(false);
+  const int changes = f.Changes;
+  QInputMethodEvent preedit(QStringLiteral("x"), {});
+  QApplication::sendEvent(f.Edit, &preedit);
+  QInputMethodEvent e;
+  e.setCommitString(commit);
+  QApplication::sendEvent(f.Edit, &e);
+  QTEST(f.Edit->text(), "text");
+  QTEST(f.Reports, "reports");
+  QTEST(Beeps(), "beeps");
+  QFETCH(QString, text);
+  QCOMPARE(f.Changes == changes, text == initial);
+  QCOMPARE(f.Edit->cursorPosition(), text.size());
+}
+
+void MaskEditTest::undoRedoNeverRestoreRefusedText() {
+  TMaskField f(QStringLiteral("*9{#}"));
+  f.W.Show(f.Edit);
+  // A letter typed in the middle is let in and reported; the exit check would catch it.
+  Type(f.Edit, QStringLiteral("12345678{Home}a"));
+  QCOMPARE(f.Edit->text(), QStringLiteral("a12345678"));
+  Type(f.Edit, QStringLiteral("{Home}{Del}"));
+  QCOMPARE(f.Edit->text(), QStringLiteral("12345678"));
+  f.Reports.clear();
+  const int changes = f.Changes;
+  QTest::keyClick(f.Edit, Qt::Key_Z, Qt::ControlModifier);  // would bring the letter back
+  QCOMPARE(f.Edit->text(), QStringLiteral("12345678"));
+  QCOMPARE(Beeps(), 1);
+  QCOMPARE(f.Changes, changes);
+  QCOMPARE(f.Reports, QString());
+
+  // Undo of the letter is allowed; redo of it is not.
+  TMaskField g(QStringLiteral("*9{#}"));
+  g.W.Show(g.Edit);
+  Type(g.Edit, QStringLiteral("12345678{Home}a"));
+  g.Reports.clear();
+  QTest::keyClick(g.Edit, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(g.Edit->text(), QStringLiteral("12345678"));
+  QCOMPARE(g.Reports, QStringLiteral("F"));
+  QVERIFY(g.Edit->Modified());
+  QTest::keyClick(g.Edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  QCOMPARE(g.Edit->text(), QStringLiteral("12345678"));
+  QTest::keyClick(g.Edit, Qt::Key_Y, Qt::ControlModifier);
+  QCOMPARE(g.Edit->text(), QStringLiteral("12345678"));
+  QCOMPARE(Beeps(), 3);
+  QCOMPARE(g.Reports, QStringLiteral("F"));
+}
+
+void MaskEditTest::altLetterNeverEntersText() {
+  TMaskField f(QStringLiteral("*9{#}"));
+  f.W.Show(f.Edit);
+  Type(f.Edit, QStringLiteral("12"));
+  QTest::keyClick(f.Edit, Qt::Key_A, Qt::AltModifier);
+  QCOMPARE(f.Edit->text(), QStringLiteral("12"));
+}
+
+void MaskEditTest::showsStartWhenNotEdited_data() {
+  QTest::addColumn<QString>("keys");
+  QTest::newRow("written by the program") << "";
+  QTest::newRow("typed, then left") << "{BS}POLICY-NUMBER-1234567X{Tab}";
+  QTest::newRow("esc, then left") << "{End}{BS}{Esc}{Tab}";
+}
+
+void MaskEditTest::showsStartWhenNotEdited() {
+  QFETCH(QString, keys);
+  TMaskField f(QStringLiteral("*22[!]"));
+  f.Edit->setGeometry(10, 10, 70, 19);
+  f.Edit->SetText("POLICY-NUMBER-1234567X");
+  f.W.Show(f.W.Next);
+  if (!keys.isEmpty()) {
+    f.Edit->setFocus(Qt::TabFocusReason);
+    Type(f.Edit, keys);
+  }
+  QVERIFY(f.W.Next->hasFocus());
+  QVERIFY(edtest::ShowsStart(f.Edit));
+  // Focus by keyboard selects the whole text and still shows where it begins.
+  f.Edit->setFocus(Qt::TabFocusReason);
+  QCOMPARE(f.Edit->selectedText(), f.Edit->text());
+  QCOMPARE(f.Edit->cursorPosition(), 0);
+}
+
+// Turning to another window and back does not end the visit: the changed text is still checked
+// on leaving, and Esc still restores the text from before the visit.
+void MaskEditTest::anotherWindowIsNotANewVisit() {
+  TMaskField f(QStringLiteral("*9{#}"));
+  int enters = 0;
+  f.Edit->OnEnterField = [&enters] { ++enters; };
+  f.Edit->SetText("987654321");
+  f.W.Show(f.Edit);
+  Type(f.Edit, QStringLiteral("12345"));
+  f.W.VisitAnotherWindow();
+  QVERIFY(f.Edit->hasFocus());
+  QCOMPARE(enters, 1);
+  QVERIFY(f.Edit->Modified());
+  Type(f.Edit, QStringLiteral("{Tab}"));
+  QVERIFY(f.Edit->hasFocus());
+  QCOMPARE(Beeps(), 1);
+  Type(f.Edit, QStringLiteral("{Esc}"));
+  QCOMPARE(f.Edit->text(), QStringLiteral("987654321"));
+}
+
+QTEST_MAIN(MaskEditTest)

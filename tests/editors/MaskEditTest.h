@@ -12,4 +12,13 @@ class MaskEditTest : public QObject {
   void pasteFirstLineThroughMask();
   void programTextNoCheck();
   void changeReachesWorkspace();
+  void dropGoesThroughMask_data();
+  void dropGoesThroughMask();
+  void inputMethodCommitGoesThroughMask_data();
+  void inputMethodCommitGoesThroughMask();
+  void undoRedoNeverRestoreRefusedText();
+  void altLetterNeverEntersText();
+  void showsStartWhenNotEdited_data();
+  void showsStartWhenNotEdited();
+  void anotherWindowIsNotANewVisit();
 };

@@ -125,6 +125,27 @@ INSTANTIATE_TEST_SUITE_P(
         TPictureCase{"{#", "1", true, picSyntax, "1"},
         TPictureCase{"#]", "1", true, picSyntax, "1"}));
 
+// An optional group whose repeat lacks its element: a malformed part, but only an incomplete
+// outcome leaves an optional group, so the group counts as passed and the text is left over.
+// A counted repetition that takes nothing but converts case changes what the next one sees.
+INSTANTIATE_TEST_SUITE_P(
+    OptionalAndRepeat, Picture,
+    ::testing::Values(
+        TPictureCase{"[*]", "s", true, picError, "s"}, TPictureCase{"[*]", "", true, picEmpty, ""},
+        TPictureCase{"[*]#", "1", true, picComplete, "1"},
+        TPictureCase{"{*}", "s", true, picSyntax, "s"},
+        // The first repetition lowers the letter and fails; the second takes it as the literal.
+        TPictureCase{"*2[\xE9,~a]b",
+                     "\xC9"
+                     "b",
+                     true, picComplete,
+                     "\xE9"
+                     "b"},
+        // Repetitions that take nothing and leave the text as it was end the repeat early; the
+        // result is what every further one would give.
+        TPictureCase{"*65535[#]x", "x", true, picComplete, "x"},
+        TPictureCase{"*3[{&x},{~y}]b", "ab", true, picError, "ab"}));
+
 TEST(PictureValidator, StatusAndPublicOperations) {
   EXPECT_EQ(TwwPictureValidator("*9{#}", true).Status, 0);
   EXPECT_EQ(TwwPictureValidator("[#", true).Status, 1);
@@ -154,6 +175,40 @@ TEST(PictureValidator, HostileMasksEnd) {
   const std::string nested = "*65535{*65535[#]}";
   t = "a";
   EXPECT_EQ(TwwPictureValidator(nested, true).CheckPicture(t, true), picError);
+  // Each repetition converts a letter and converts it back: nothing changes, so none is repeated.
+  const std::string toggling = "*65535{*65535[{&x},{~y}]}b";
+  t = "ab";
+  EXPECT_EQ(TwwPictureValidator(toggling, true).CheckPicture(t, true), picError);
+  EXPECT_EQ(t, "ab");
+}
+
+std::string Nested(int groups) { return std::string(groups, '[') + "#" + std::string(groups, ']'); }
+
+// The nesting limit belongs to the mask: a mask within it is matched in full for every text, one
+// beyond it is refused for every text, the empty one included.
+TEST(PictureValidator, NestingLimitIsAPropertyOfTheMask) {
+  TwwPictureValidator deepest(Nested(199), true);
+  EXPECT_EQ(deepest.Status, 0);
+  std::string t = "1";
+  EXPECT_EQ(deepest.CheckPicture(t, true), picComplete);
+  t.clear();
+  EXPECT_EQ(deepest.CheckPicture(t, true), picEmpty);
+
+  TwwPictureValidator tooDeep(Nested(200), true);
+  EXPECT_EQ(tooDeep.Status, 1);
+  t.clear();
+  EXPECT_EQ(tooDeep.CheckPicture(t, true), picSyntax);
+  t = "1";
+  EXPECT_EQ(tooDeep.CheckPicture(t, true), picSyntax);
+  EXPECT_EQ(t, "1");
+
+  // Repeats nest as groups do; a long chain of them is refused without deep recursion.
+  const std::string stars = std::string(100000, '*') + "#";
+  t = "1";
+  EXPECT_EQ(TwwPictureValidator(stars, true).CheckPicture(t, true), picSyntax);
+  t = "1";
+  EXPECT_EQ(TwwPictureValidator(std::string(199, '*') + "#", true).CheckPicture(t, true),
+            picComplete);
 }
 
 TEST(Cp1252Case, PairsAboveAscii) {
