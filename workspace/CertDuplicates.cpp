@@ -74,7 +74,6 @@ std::size_t HomeSlot(std::uint64_t hash, int bits) {
   return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ULL) >> (64 - bits));
 }
 
-
 }  // namespace
 
 void TDuplicateIndex::Rehash(std::size_t capacity) {

@@ -20,7 +20,9 @@ struct TListed {
   bool operator==(const TListed& o) const { return Rule == o.Rule && Field == o.Field; }
 };
 
-void PrintTo(const TListed& l, std::ostream* os) { *os << "rule " << l.Rule << " field " << l.Field; }
+void PrintTo(const TListed& l, std::ostream* os) {
+  *os << "rule " << l.Rule << " field " << l.Field;
+}
 
 struct TAllRulesCase {
   const char* Name;
@@ -59,53 +61,70 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, AllRules,
     ::testing::Values(
         TAllRulesCase{"Passing", M(), rsAll, {}},
-        TAllRulesCase{"CityAndAggregate",
-                      M(d.DInsuredCity = ""; d.DPolicyAggregateLimit = ""),
-                      rsAll,
-                      {{13, 27}, {31, 18}}},
-        TAllRulesCase{"HeaderAndDetail",
-                      M(h.HInsurerName = ""; h.HInsurerZip = ""; d.DInsuredCity = ""),
-                      rsAll,
-                      {{1, 0}, {5, 5}, {13, 27}}},
-        TAllRulesCase{"HeaderScope",
-                      M(h.HInsurerName = ""; h.HInsurerZip = ""; d.DInsuredCity = ""),
-                      rsHeader,
-                      {{1, 0}, {5, 5}}},
-        TAllRulesCase{"DetailScope",
-                      M(h.HInsurerName = ""; h.HInsurerZip = ""; d.DInsuredCity = ""),
-                      rsDetail,
-                      {{13, 27}}},
+        TAllRulesCase {
+          "CityAndAggregate", M(d.DInsuredCity = ""; d.DPolicyAggregateLimit = ""), rsAll, {
+            {13, 27}, { 31, 18 }
+          }
+        },
+        TAllRulesCase {
+          "HeaderAndDetail", M(h.HInsurerName = ""; h.HInsurerZip = ""; d.DInsuredCity = ""), rsAll,
+          {
+            {1, 0}, {5, 5}, { 13, 27 }
+          }
+        },
+        TAllRulesCase {
+          "HeaderScope", M(h.HInsurerName = ""; h.HInsurerZip = ""; d.DInsuredCity = ""), rsHeader,
+          {
+            {1, 0}, { 5, 5 }
+          }
+        },
+        TAllRulesCase {
+          "DetailScope", M(h.HInsurerName = ""; h.HInsurerZip = ""; d.DInsuredCity = ""), rsDetail,
+          {
+            { 13, 27 }
+          }
+        },
         // Rule 25 fails, and rule 33 would fail again with the same message: listed once.
-        TAllRulesCase{"ProcessingTypeOnceAt25",
-                      M(d.DPolicyTerminatedDate = "20260601"; d.DPolicyAggregateLimit = ""),
-                      rsAll,
-                      {{25, 14}, {31, 18}}},
+        TAllRulesCase {
+          "ProcessingTypeOnceAt25",
+              M(d.DPolicyTerminatedDate = "20260601"; d.DPolicyAggregateLimit = ""), rsAll, {
+            {25, 14}, { 31, 18 }
+          }
+        },
         // Neither date: rule 25 does not apply; the failure shows at rule 33 only.
-        TAllRulesCase{"ProcessingTypeOnceAt33",
-                      M(d.DRecordProcessingType = "2"; d.DPolicyCoverageType = ""),
-                      rsAll,
-                      {{28, 16}, {33, 13}}},
-        TAllRulesCase{"BothDatesThenProcessingType",
-                      M(d.DPolicyRevisedDate = "20260301"; d.DPolicyTerminatedDate = "20260601"),
-                      rsAll,
-                      {{24, 13}, {25, 13}}},
+        TAllRulesCase {
+          "ProcessingTypeOnceAt33", M(d.DRecordProcessingType = "2"; d.DPolicyCoverageType = ""),
+              rsAll, {
+            {28, 16}, { 33, 13 }
+          }
+        },
+        TAllRulesCase {
+          "BothDatesThenProcessingType",
+              M(d.DPolicyRevisedDate = "20260301"; d.DPolicyTerminatedDate = "20260601"), rsAll, {
+            {24, 13}, { 25, 13 }
+          }
+        },
         // An empty from date leaves the to date unreadable: rules 22 and 23 are skipped.
-        TAllRulesCase{"BothPolicyDatesEmpty",
-                      M(d.DPolicyFromDate = ""; d.DPolicyToDate = ""),
-                      rsAll,
-                      {{20, 11}, {21, 12}}},
-        TAllRulesCase{"CompanyWithNamesNeedsNoLicense",
-                      M(d.DInsuredCompanyName = "Clinic"; d.DInsuredLicenseNum = ""),
-                      rsAll,
-                      {{9, 20}}},
-        TAllRulesCase{"ManyAtOnce",
-                      M(d.DInsuredFirstName = ""; d.DInsuredSuffix = "MD"; d.DInsuredISO = "";
-                        d.DInsuredLicenseNum = ""; d.DInsuredFIN = "12-345678";
-                        d.DPolicyCoverageType = "2"; d.DPolicyNum = "";
-                        d.DRecordProcessingType = ""),
-                      rsAll,
-                      {{10, 20}, {11, 24}, {16, 31}, {18, 19}, {19, 30}, {27, 15}, {29, 9},
-                       {32, 34}}}),
+        TAllRulesCase {
+          "BothPolicyDatesEmpty", M(d.DPolicyFromDate = ""; d.DPolicyToDate = ""), rsAll, {
+            {20, 11}, { 21, 12 }
+          }
+        },
+        TAllRulesCase {
+          "CompanyWithNamesNeedsNoLicense",
+              M(d.DInsuredCompanyName = "Clinic"; d.DInsuredLicenseNum = ""), rsAll, {
+            { 9, 20 }
+          }
+        },
+        TAllRulesCase {
+          "ManyAtOnce",
+              M(d.DInsuredFirstName = ""; d.DInsuredSuffix = "MD"; d.DInsuredISO = "";
+                d.DInsuredLicenseNum = ""; d.DInsuredFIN = "12-345678"; d.DPolicyCoverageType = "2";
+                d.DPolicyNum = ""; d.DRecordProcessingType = ""),
+              rsAll, {
+            {10, 20}, {11, 24}, {16, 31}, {18, 19}, {19, 30}, {27, 15}, {29, 9}, { 32, 34 }
+          }
+        }),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // Whatever fails, the first listed failure is the one CheckForErrors reports, with its message.

@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
         TKeyCase{"PolicyCaseCounts", kNone, [](TDetailRec& d) { d.DPolicyNum = "pol-1"; }, false},
         TKeyCase{"OtherFromDate", kNone, [](TDetailRec& d) { d.DPolicyFromDate = "20260102"; },
                  false},
-        TKeyCase{"OtherProcessingType", kNone,
-                 [](TDetailRec& d) { d.DRecordProcessingType = "2"; }, false},
+        TKeyCase{"OtherProcessingType", kNone, [](TDetailRec& d) { d.DRecordProcessingType = "2"; },
+                 false},
         TKeyCase{"NoLicenseNeverDuplicates", [](TDetailRec& d) { d.DInsuredLicenseNum = ""; },
                  [](TDetailRec& d) { d.DInsuredLicenseNum = ""; }, false},
         TKeyCase{"BlankLicenseIsNoLicense", [](TDetailRec& d) { d.DInsuredLicenseNum = "   "; },
@@ -81,8 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the license must be there: the other parts match when both are empty.
         TKeyCase{"BothWithoutPolicyNumber", [](TDetailRec& d) { d.DPolicyNum = ""; },
                  [](TDetailRec& d) { d.DPolicyNum = ""; }, true},
-        TKeyCase{"OneWithoutPolicyNumber", kNone, [](TDetailRec& d) { d.DPolicyNum = ""; },
-                 false},
+        TKeyCase{"OneWithoutPolicyNumber", kNone, [](TDetailRec& d) { d.DPolicyNum = ""; }, false},
         // Parts that run into each other must not make different keys equal.
         TKeyCase{"PartsDoNotRunTogether",
                  [](TDetailRec& d) {
