@@ -115,8 +115,12 @@ int TRecordsModel::Compare(int a, int b) const {
   }
 }
 
+// Equal values keep list order whichever way the column sorts, so that every record has one
+// place: a row changed or inserted goes exactly where sorting afresh would put it.
 bool TRecordsModel::Less(int a, int b) const {
-  return FSortOrder == Qt::AscendingOrder ? Compare(a, b) < 0 : Compare(a, b) > 0;
+  const int c = Compare(a, b);
+  if (c == 0) return a < b;
+  return FSortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
 }
 
 std::vector<int> TRecordsModel::MappedRows() const {
@@ -138,13 +142,14 @@ std::vector<int> TRecordsModel::MappedRows() const {
       keyed.reserve(rows.size());
       for (int r : rows) keyed.emplace_back(FieldValue(lines[r], column.Field), r);
       const bool ascending = FSortOrder == Qt::AscendingOrder;
-      std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& x, const auto& y) {
+      std::sort(keyed.begin(), keyed.end(), [ascending](const auto& x, const auto& y) {
         const int c = CompareField(x.first, y.first);
+        if (c == 0) return x.second < y.second;
         return ascending ? c < 0 : c > 0;
       });
       for (std::size_t k = 0; k < rows.size(); ++k) rows[k] = keyed[k].second;
     } else {
-      std::stable_sort(rows.begin(), rows.end(), [this](int a, int b) { return Less(a, b); });
+      std::sort(rows.begin(), rows.end(), [this](int a, int b) { return Less(a, b); });
     }
   }
   return rows;
@@ -202,7 +207,7 @@ void TRecordsModel::AllChanged() {
 }
 
 void TRecordsModel::InsertMapped(int record) {
-  const auto at = Sorted() ? std::upper_bound(FRows.begin(), FRows.end(), record,
+  const auto at = Sorted() ? std::lower_bound(FRows.begin(), FRows.end(), record,
                                               [this](int a, int b) { return Less(a, b); })
                            : std::lower_bound(FRows.begin(), FRows.end(), record);
   const int row = static_cast<int>(at - FRows.begin());
@@ -375,8 +380,9 @@ QString TRecordsModel::ToolTip(const TRowCache& row) const {
   if (FTable.Repeated(row.Record)) {
     QStringList later;
     for (int r : FTable.RepeatsOf(row.Record)) later << QString::number(r + 1);
-    lines
-        << QStringLiteral("Possible duplicates: records %1").arg(later.join(QStringLiteral(", ")));
+    lines << (later.size() == 1 ? QStringLiteral("Possible duplicate: record %1")
+                                : QStringLiteral("Possible duplicates: records %1"))
+                 .arg(later.join(QStringLiteral(", ")));
   }
   if (lines.size() == 1) lines << QStringLiteral("Passes every rule");
   return lines.join(QLatin1Char('\n'));

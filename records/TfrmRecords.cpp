@@ -241,9 +241,14 @@ void TfrmRecords::Reset() {
 void TfrmRecords::Apply(const TTableChange& change) {
   if (change.Kind == TTableChange::tcNone && !change.CurrentMoved && !change.HeaderChanged) return;
   FNotice.clear();
+  const int current = FLink.Table().Current();
+  const bool wasShown = FModel->RowOf(current) >= 0;
   FModel->Apply(change);
-  if (change.CurrentMoved || change.Kind == TTableChange::tcReset)
-    SelectRecord(FLink.Table().Current());
+  // The current row follows the main window's record, also when the filter takes it away or
+  // brings it back; otherwise the user's own selection stays.
+  const bool shown = FModel->RowOf(current) >= 0;
+  if (change.CurrentMoved || change.Kind == TTableChange::tcReset || shown != wasShown)
+    SelectRecord(current);
   if (change.HeaderChanged) UpdateBanner();
   UpdateSummary();
   UpdateDetails();

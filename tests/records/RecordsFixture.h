@@ -64,10 +64,15 @@ struct TRecordsWindow : wintest::TWindow {
   void OpenFixture() { Open(MakeLines(QStringLiteral("fixture.dat"), FixtureLines())); }
   // Ctrl+L in the main window.
   TfrmRecords* ShowRecords() {
-    Form->activateWindow();
+    Activate(Form.get());
     QTest::keyClick(Form.get(), Qt::Key_L, Qt::ControlModifier);
     QApplication::processEvents();
     return Link.Window();
+  }
+  static void Activate(QWidget* w) {
+    w->activateWindow();
+    QApplication::processEvents();
+    if (QApplication::activeWindow() != w) (void)QTest::qWaitForWindowActive(w);
   }
   TfrmRecords* R() const { return Link.Window(); }
   certrec::TRecordsModel* M() const { return R()->Model(); }
