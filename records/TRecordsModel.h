@@ -59,6 +59,8 @@ class TRecordsModel : public QAbstractTableModel {
   bool Sorted() const;
   bool Less(int a, int b) const;
   int Compare(int a, int b) const;
+  int StatusRank(int record) const;
+  void SortRows(std::vector<int>& rows) const;
   std::vector<int> MappedRows() const;
   void Remap();
   void InsertRecord(int record);

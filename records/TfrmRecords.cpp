@@ -48,7 +48,7 @@ TfrmRecords::TfrmRecords(TRecordsLink& link) : QWidget(&link.Form(), Qt::Window)
   layout->setMenuBar(FMenuBar);
   BuildTop();
   BuildGrid();
-  resize(920, 540);
+  resize(1000, 560);
   LoadColumns();
 }
 
@@ -145,12 +145,16 @@ void TfrmRecords::BuildGrid() {
   header->setSortIndicator(0, Qt::AscendingOrder);
   gridRecords->setSortingEnabled(true);
   header->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Widths from the titles, not from the rows: reading every row for its width would take
+  // as long as the rows are many.
   const auto& columns = RecordColumns();
+  const QFontMetrics metrics(header->font());
   for (std::size_t c = 0; c < columns.size(); ++c) {
-    const int width = columns[c].Kind == ckRecord    ? 60
-                      : columns[c].Kind == ckStatus  ? 340
-                      : columns[c].Kind == ckInsured ? 170
-                                                     : 110;
+    const QString title = QString::fromLatin1(ColumnTitle(columns[c]).c_str());
+    const int width = columns[c].Kind == ckStatus ? 60 * metrics.averageCharWidth()
+                      : columns[c].Kind == ckInsured
+                          ? 30 * metrics.averageCharWidth()
+                          : std::max(metrics.horizontalAdvance(title) + 28, 72);
     gridRecords->setColumnWidth(static_cast<int>(c), width);
   }
   connect(gridRecords, &QAbstractItemView::activated, this, [this] { GotoSelected(); });

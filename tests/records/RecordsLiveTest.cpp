@@ -174,8 +174,11 @@ void RecordsLiveTest::postDeleteAndAddShowAtOnce() {
   QCOMPARE(w.Rows(), 6);
   QCOMPARE(w.SelectedNumber(), 6);
   QVERIFY(w.Cell(5, kStatusColumn).startsWith(QStringLiteral("Insured Company Name")));
-  QCOMPARE(w.M()->index(5, kStatusColumn).data(Qt::ToolTipRole).toString().count(
-               QStringLiteral("Possible duplicate of record 3")),
+  QCOMPARE(w.M()
+               ->index(5, kStatusColumn)
+               .data(Qt::ToolTipRole)
+               .toString()
+               .count(QStringLiteral("Possible duplicate of record 3")),
            1);
   QCOMPARE(w.R()->Summary()->text(), QStringLiteral("6 records, 3 failing, 1 possible duplicates"));
   QCOMPARE(resets.count(), 0);
@@ -212,19 +215,18 @@ void RecordsLiveTest::cancelRefreshNewOpenAndSave() {
   QVERIFY(w.R()->Banner()->isVisible());  // a new file's header is empty
   // A file of as many records as before is read afresh too.
   w.Open(w.MakeLines(QStringLiteral("other.dat"),
-                     {DetailLine("Gus", 7), DetailLine("Hal", 8, [](cert::TDetailRec& d) {
-                        d.DInsuredZip = "";
-                      })}));
+                     {DetailLine("Gus", 7),
+                      DetailLine("Hal", 8, [](cert::TDetailRec& d) { d.DInsuredZip = ""; })}));
   QCOMPARE(w.Rows(), 2);
   QCOMPARE(w.Cell(1, kStatusColumn), QStringLiteral("Zipcode: *** Insured's zipcode is required!"));
   QVERIFY(!w.R()->Banner()->isVisible());
   QCOMPARE(w.SelectedNumber(), 1);
   w.Open(w.MakeLines(QStringLiteral("same.dat"),
-                     {DetailLine("Ida", 9), DetailLine("Jo", 10, [](cert::TDetailRec& d) {
-                        d.DInsuredISO = "";
-                      })}));
+                     {DetailLine("Ida", 9),
+                      DetailLine("Jo", 10, [](cert::TDetailRec& d) { d.DInsuredISO = ""; })}));
   QCOMPARE(w.Cell(0, kInsuredColumn), QStringLiteral("Ida, Anna"));
-  QCOMPARE(w.Cell(1, kStatusColumn), QStringLiteral("Insured ISO Code: *** Insured's ISO code is required!"));
+  QCOMPARE(w.Cell(1, kStatusColumn),
+           QStringLiteral("Insured ISO Code: *** Insured's ISO code is required!"));
 }
 
 void RecordsLiveTest::mendedRowsLeaveTheFailingFilter() {

@@ -241,7 +241,8 @@ void RecordsModelTest::noCopiesPerRow() {
   // In list order with every record shown the model keeps no row vector at all.
   QCOMPARE(b.Model.rowCount(), 2000);
   QCOMPARE(b.Model.RowOf(1999), 1999);
-  QCOMPARE(b.Model.index(1999, ColumnOf(ckInsured)).data().toString(), QStringLiteral("N1999, Anna"));
+  QCOMPARE(b.Model.index(1999, ColumnOf(ckInsured)).data().toString(),
+           QStringLiteral("N1999, Anna"));
   QCOMPARE(b.Model.index(5, ColumnOf(ckField, cert::fnDPolicyToDate)).data().toString(),
            QStringLiteral("12/31/2026"));
 }

@@ -24,7 +24,8 @@ const QString kNames = QStringLiteral(
 int ColumnOf(int field) {
   const auto& columns = certrec::RecordColumns();
   for (std::size_t c = 0; c < columns.size(); ++c)
-    if (columns[c].Kind == certrec::ckField && columns[c].Field == field) return static_cast<int>(c);
+    if (columns[c].Kind == certrec::ckField && columns[c].Field == field)
+      return static_cast<int>(c);
   return -1;
 }
 
@@ -91,10 +92,11 @@ void RecordsWindowTest::rowsAndStatuses() {
   QVERIFY(!w.M()->index(1, kStatusColumn).data(Qt::DecorationRole).isNull());
   QVERIFY(w.M()->index(4, kStatusColumn).data(Qt::DecorationRole).isNull());
   // The tooltip and the details list every rule the record fails, in rule order.
-  const QString dale = QStringLiteral("Record 4: Dale Clinic\nInsured Company Name (only for "
-                                      "corporations etc.): ") +
-                       kNames +
-                       QStringLiteral("\nPolicy Aggr Limit: *** Policy aggregate limit is required!");
+  const QString dale =
+      QStringLiteral(
+          "Record 4: Dale Clinic\nInsured Company Name (only for "
+          "corporations etc.): ") +
+      kNames + QStringLiteral("\nPolicy Aggr Limit: *** Policy aggregate limit is required!");
   QCOMPARE(w.M()->index(3, kInsuredColumn).data(Qt::ToolTipRole).toString(), dale);
   w.R()->SelectRecord(3);
   QCOMPARE(w.R()->Details()->toPlainText(), dale);
@@ -114,9 +116,8 @@ void RecordsWindowTest::statusIsWhatTheMainWindowShows() {
   for (int record : {1, 3, 5}) {
     w.Form->CertFormat1.GotoDetailRec(record);
     w.Form->ShowDetail(false);
-    const int field = cert::CheckRecordRules(w.Form->CertFormat1.HeaderRec,
-                                             w.Form->CertFormat1.DetailRec)
-                          .Field;
+    const int field =
+        cert::CheckRecordRules(w.Form->CertFormat1.HeaderRec, w.Form->CertFormat1.DetailRec).Field;
     const QString shown =
         w.Form->Components()[w.Form->FlashLabelIndex()]->property("text").toString() +
         QStringLiteral(": ") + w.Form->ErrorLine()->text();
@@ -314,8 +315,8 @@ void RecordsWindowTest::recordsButtonAndTabOrder() {
   QCOMPARE(button->property("text").toString(), QStringLiteral("Records"));
   QCOMPARE(button->parentWidget()->objectName(), QStringLiteral("Panel5"));
   // In free space: it overlaps no other control of its panel.
-  for (QWidget* sibling : button->parentWidget()->findChildren<QWidget*>(
-           QString(), Qt::FindDirectChildrenOnly))
+  for (QWidget* sibling :
+       button->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
     if (sibling != button && sibling->isVisible())
       QVERIFY2(!sibling->geometry().intersects(button->geometry()),
                qPrintable(sibling->objectName()));
