@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +16,7 @@
 
 #include "CertEntry.h"
 #include "EditorSupport.h"
+#include "FileNameText.h"
 #include "ProblemList.h"
 #include "RecordColumns.h"
 #include "Settings.h"
@@ -343,21 +343,21 @@ void TfrmRecords::GotoSelected() { FLink.GotoRecord(SelectedRecord()); }
 void TfrmRecords::ExportProblemList() {
   TfrmNewFile& form = FLink.Form();
   certwin::TDialogs& dialogs = form.Dialogs();
-  const QFileInfo open(QFile::decodeName(QByteArray::fromStdString(form.CertFormat1.FileNameOpen)));
+  const QFileInfo open(certwin::NameToText(form.CertFormat1.FileNameOpen));
   const QString initial = open.completeBaseName().isEmpty()
                               ? QStringLiteral("problems.csv")
                               : open.path() + QLatin1Char('/') + open.completeBaseName() +
                                     QStringLiteral("-problems.csv");
   const auto chosen = dialogs.SaveFileName(QStringLiteral("Export Problem List"), initial);
   if (!chosen) return;
-  const std::string path = QFile::encodeName(*chosen).toStdString();
+  const std::string path = certwin::TextToName(*chosen);
   if (FileExists(path) &&
       !dialogs.ConfirmOkCancel(QStringLiteral("File %1 already exists.  Overwrite?").arg(*chosen)))
     return;
   try {
     WriteTextFile(path, ProblemListCsv(form.CertFormat1, FLink.Table()));
   } catch (const cert::TCertIOError& e) {
-    dialogs.Error(QFile::decodeName(e.what()));
+    dialogs.Error(certwin::NameToText(e.what()));
     return;
   }
   SetNotice(QStringLiteral("Problem list written to %1").arg(*chosen));
