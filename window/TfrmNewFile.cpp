@@ -444,7 +444,8 @@ void Chain(Event& event, After after) {
 
 void TfrmNewFile::AttachWorkspaceView() {
   // In free space below the last remember box, after every other stop in the tab order.
-  auto* records = Make<QToolButton>(QStringLiteral("btnRecords"), Component(QStringLiteral("Panel5")));
+  auto* records =
+      Make<QToolButton>(QStringLiteral("btnRecords"), Component(QStringLiteral("Panel5")));
   records->setText(QStringLiteral("Records"));
   records->setToolTip(QStringLiteral("Every record and its problems (Ctrl+L)"));
   records->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
