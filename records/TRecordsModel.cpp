@@ -215,12 +215,10 @@ void TRecordsModel::Reset() {
   endResetModel();
 }
 
-void TRecordsModel::Remap() { Reset(); }
-
 void TRecordsModel::SetFilter(TRecordFilter filter) {
   if (filter == FFilter) return;
   FFilter = filter;
-  Remap();
+  Reset();
 }
 
 void TRecordsModel::sort(int column, Qt::SortOrder order) {
@@ -339,7 +337,7 @@ void TRecordsModel::Apply(const TTableChange& change) {
   if (!change.DuplicatesChanged) return;
   const bool byStatus = RecordColumns()[static_cast<std::size_t>(FSortColumn)].Kind == ckStatus;
   if (FFilter == rfDuplicates || (byStatus && Sorted()))
-    Remap();
+    Reset();
   else
     AllChanged();
 }

@@ -54,7 +54,6 @@ class TRecordsModel : public QAbstractTableModel {
   QString StatusText(int record) const;
   QString ToolTip(const TRowCache& row) const;
 
-  bool Identity() const { return FIdentity; }
   bool Passes(int record) const;
   bool Sorted() const;
   bool Less(int a, int b) const;
@@ -62,7 +61,6 @@ class TRecordsModel : public QAbstractTableModel {
   int StatusRank(int record) const;
   void SortRows(std::vector<int>& rows) const;
   std::vector<int> MappedRows() const;
-  void Remap();
   void InsertRecord(int record);
   void RemoveRecord(int record);
   void ChangeRecord(int record);
