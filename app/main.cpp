@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "CertVersion.h"
+#include "TRecordsLink.h"
 #include "TfrmNewFile.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(cert::kAppId);
   QApplication::setWindowIcon(QIcon::fromTheme(cert::kAppId));
   TfrmNewFile frmNewFile;
+  certrec::TRecordsLink records(frmNewFile);
   frmNewFile.show();
   return app.exec();
 }

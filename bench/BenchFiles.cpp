@@ -11,10 +11,14 @@
 
 namespace certbench {
 
-std::string PassingFile(long records) {
+namespace {
+
+// Writes the file once: a passing header, then `records` detail lines from `fill`.
+template <typename Fill>
+std::string MakeFile(const std::string& kind, long records, Fill fill) {
   const char* dir = std::getenv("CERT_BENCH_DIR");
   const std::string path =
-      std::string(dir ? dir : "/tmp") + "/certbench-" + std::to_string(records) + ".dat";
+      std::string(dir ? dir : "/tmp") + "/certbench-" + kind + std::to_string(records) + ".dat";
   if (std::filesystem::exists(path)) return path;
   cert::THeaderRec h;
   certtest::FillPassingHeader(h);
@@ -26,8 +30,7 @@ std::string PassingFile(long records) {
   std::string line = cert::BuildHeaderLine(h, "20261210") + "\r\n";
   std::fwrite(line.data(), 1, line.size(), f);
   for (long i = 0; i < records; ++i) {
-    d.DPolicyNum = "P" + std::to_string(i);
-    d.DInsuredLastName = "Name" + std::to_string(i % 9973);
+    fill(i, d);
     cert::BuildDetailLine(d, "2", line);
     line += "\r\n";
     std::fwrite(line.data(), 1, line.size(), f);
@@ -35,6 +38,25 @@ std::string PassingFile(long records) {
   std::fclose(f);
   std::filesystem::rename(tmp, path);
   return path;
+}
+
+}  // namespace
+
+std::string PassingFile(long records) {
+  return MakeFile("", records, [](long i, cert::TDetailRec& d) {
+    d.DPolicyNum = "P" + std::to_string(i);
+    d.DInsuredLastName = "Name" + std::to_string(i % 9973);
+  });
+}
+
+std::string MixedFile(long records) {
+  return MakeFile("mixed-", records, [](long i, cert::TDetailRec& d) {
+    const long key = i % 100 == 99 ? i - 50 : i;
+    d.DPolicyNum = "P" + std::to_string(key);
+    d.DInsuredLicenseNum = "L" + std::to_string(key % 1000000);
+    d.DInsuredLastName = "Name" + std::to_string(i % 9973);
+    d.DInsuredCity = i % 7 == 3 ? "" : "Milwaukee";
+  });
 }
 
 }  // namespace certbench

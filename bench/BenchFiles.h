@@ -7,5 +7,8 @@ namespace certbench {
 
 // Path of a file with a passing header and `records` passing detail lines (made on first use).
 std::string PassingFile(long records);
+// As PassingFile, but every 7th record lacks its city (fails) and every 100th repeats the
+// provider key of the record 50 before it (a possible duplicate).
+std::string MixedFile(long records);
 
 }  // namespace certbench

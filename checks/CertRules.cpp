@@ -209,21 +209,63 @@ TCheckResult CheckProcessingTypeRules(const TDetailRec& detail) {
   return pass;
 }
 
-TCheckResult CheckRecordRules(const THeaderRec& header, const TDetailRec& detail) {
+namespace {
+
+// The first rule that reads the detail record: every rule before it reads only the header.
+const int kFirstDetailRule = [] {
+  int k = 0;
+  while (k < static_cast<int>(kRules.size()) && kRules[static_cast<std::size_t>(k)].Field >= 0 &&
+         kRules[static_cast<std::size_t>(k)].Field < HeaderFieldCount)
+    ++k;
+  return k;
+}();
+
+// Runs the rules of the scope in order and hands each failure to `failed`, which returns
+// whether to go on.
+template <typename OnFailure>
+void RunRules(const THeaderRec& header, const TDetailRec& detail, TRuleScope scope,
+              OnFailure failed) {
   const TRecords records(header, detail);
-  const auto& rules = kRules;
-  for (std::size_t k = 0; k < rules.size(); ++k) {
-    const TRule& rule = rules[k];
+  const int first = scope == rsDetail ? kFirstDetailRule : 0;
+  const int last = scope == rsHeader ? kFirstDetailRule : RuleCount();
+  for (int k = first; k < last; ++k) {
+    const TRule& rule = kRules[static_cast<std::size_t>(k)];
     if (!rule.Fails(records)) continue;
-    if (rule.Field != ProcessingTypeSlot)
-      return TCheckResult{static_cast<int>(k), rule.Field, &rule.Message};
-    TCheckResult pt = CheckProcessingTypeRules(detail);
-    if (pt.Field >= 0) {
-      pt.Rule = static_cast<int>(k);
-      return pt;
+    if (rule.Field != ProcessingTypeSlot) {
+      if (!failed(TCheckResult{k, rule.Field, &rule.Message})) return;
+      continue;
     }
+    TCheckResult pt = CheckProcessingTypeRules(detail);
+    if (pt.Field < 0) continue;
+    pt.Rule = k;
+    if (!failed(pt)) return;
   }
-  return TCheckResult{RuleCount(), -1, nullptr};
+}
+
+}  // namespace
+
+TCheckResult CheckRecordRules(const THeaderRec& header, const TDetailRec& detail,
+                              TRuleScope scope) {
+  TCheckResult result{RuleCount(), -1, nullptr};
+  RunRules(header, detail, scope, [&result](const TCheckResult& r) {
+    result = r;
+    return false;
+  });
+  return result;
+}
+
+void ListFailingRules(const THeaderRec& header, const TDetailRec& detail,
+                      std::vector<TCheckResult>& out, TRuleScope scope) {
+  out.clear();
+  bool processingTypeListed = false;
+  RunRules(header, detail, scope, [&](const TCheckResult& r) {
+    if (kRules[static_cast<std::size_t>(r.Rule)].Field == ProcessingTypeSlot) {
+      if (processingTypeListed) return true;
+      processingTypeListed = true;
+    }
+    out.push_back(r);
+    return true;
+  });
 }
 
 }  // namespace cert

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "CertDate.h"
 #include "CertLayout.h"
@@ -16,8 +17,18 @@ struct TCheckResult {
   const std::string* Message = nullptr;
 };
 
-// Rules 1 to 33 in order; stops at the first failure.
-TCheckResult CheckRecordRules(const THeaderRec& header, const TDetailRec& detail);
+// Which rules a run covers: all 33, the header's (1 to 8, which read only the header) or the
+// detail record's own (9 to 33, which read only the detail record).
+enum TRuleScope { rsAll, rsHeader, rsDetail };
+
+// The rules of the scope in order; stops at the first failure.
+TCheckResult CheckRecordRules(const THeaderRec& header, const TDetailRec& detail,
+                              TRuleScope scope = rsAll);
+// Every rule of the scope that fails, in rule order, into `out` (cleared first); its first
+// entry is what CheckRecordRules returns. Rules 25 and 33 apply the same processing-type rules:
+// their one failure is listed once, at the first of them that fails.
+void ListFailingRules(const THeaderRec& header, const TDetailRec& detail,
+                      std::vector<TCheckResult>& out, TRuleScope scope = rsAll);
 // The processing-type rules alone: field 13 or 14 on failure, -1 when they pass.
 TCheckResult CheckProcessingTypeRules(const TDetailRec& detail);
 

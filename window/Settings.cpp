@@ -69,4 +69,28 @@ bool SaveSettingsFile(const std::string& path, const TSettingsValues& values) {
   return ini.SaveFile(path.c_str()) >= 0;
 }
 
+bool LoadSettingsKeys(const std::string& path, const std::string& section, TSettingsKeys& keys) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  CSimpleIniA ini;
+  ini.SetUnicode(false);
+  ini.SetMultiKey(false);
+  if (ini.LoadFile(path.c_str()) < 0) return false;
+  for (auto& [key, value] : keys)
+    if (const char* v = ini.GetValue(section.c_str(), key.c_str(), nullptr)) value = v;
+  return true;
+}
+
+bool SaveSettingsKeys(const std::string& path, const std::string& section,
+                      const TSettingsKeys& keys) {
+  CSimpleIniA ini;
+  ini.SetUnicode(false);
+  ini.SetMultiKey(false);
+  ini.SetSpaces(false);
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) ini.LoadFile(path.c_str());
+  for (const auto& [key, value] : keys) ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+  return ini.SaveFile(path.c_str()) >= 0;
+}
+
 }  // namespace certwin

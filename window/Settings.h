@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 
 namespace certwin {
@@ -25,5 +26,14 @@ std::string SettingsPath(const std::string& directory, char separator = '/');
 bool LoadSettingsFile(const std::string& path, TSettingsValues& values);
 // Writes every key, keeping the file's other sections and keys; false when it cannot.
 bool SaveSettingsFile(const std::string& path, const TSettingsValues& values);
+
+// Some keys of one section, for windows that keep settings of their own.
+using TSettingsKeys = std::map<std::string, std::string>;
+// Reads the file's values of the keys given (a key the file lacks keeps its value); false
+// (keys untouched) when there is no file.
+bool LoadSettingsKeys(const std::string& path, const std::string& section, TSettingsKeys& keys);
+// Writes the keys into the section, keeping everything else in the file; false when it cannot.
+bool SaveSettingsKeys(const std::string& path, const std::string& section,
+                      const TSettingsKeys& keys);
 
 }  // namespace certwin

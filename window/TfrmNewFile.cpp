@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
@@ -124,6 +125,7 @@ TfrmNewFile::TfrmNewFile(std::unique_ptr<TDialogs> dialogs, QWidget* parent)
   FComponents.push_back(TmrFlashLabel);
   SetTabOrder();
   AttachWorkspace();
+  AttachWorkspaceView();
 }
 
 TfrmNewFile::~TfrmNewFile() {
@@ -425,6 +427,56 @@ void TfrmNewFile::AttachWorkspace() {
   };
 }
 
+// ---- The view that follows the workspace ---------------------------------------------------
+
+namespace {
+
+// Wraps a workspace event so that `after` runs once the window's own handler has.
+template <typename Event, typename After>
+void Chain(Event& event, After after) {
+  event = [inner = std::move(event), after](auto... args) {
+    if (inner) inner(args...);
+    after();
+  };
+}
+
+}  // namespace
+
+void TfrmNewFile::AttachWorkspaceView() {
+  // In free space below the last remember box, after every other stop in the tab order.
+  auto* records =
+      Make<QToolButton>(QStringLiteral("btnRecords"), Component(QStringLiteral("Panel5")));
+  records->setText(QStringLiteral("Records"));
+  records->setToolTip(QStringLiteral("Every record and its problems (Ctrl+L)"));
+  records->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+  records->setIconSize(QSize(16, 16));
+  records->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  records->setAutoRaise(true);
+  records->setFocusPolicy(Qt::TabFocus);
+  records->setGeometry(656, 28, 100, 28);
+  QWidget::setTabOrder(FRemember.back(), records);
+  auto show = [this] {
+    if (FView) FView->ShowRecords();
+  };
+  connect(records, &QToolButton::clicked, this, show);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
+          show);
+  connect(new QShortcut(QKeySequence(Qt::Key_F8), this), &QShortcut::activated, this, [this] {
+    if (FView) FView->GotoError(1);
+  });
+  connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), this), &QShortcut::activated, this,
+          [this] {
+            if (FView) FView->GotoError(-1);
+          });
+  auto changed = [this] {
+    if (FView) FView->WorkspaceChanged();
+  };
+  Chain(CertFormat1.OnCertDetailChange, changed);
+  Chain(CertFormat1.OnCertStatusChange, changed);
+  Chain(CertFormat1.OnCertError, changed);
+  Chain(CertFormat1.OnCertPassErrorCheck, changed);
+}
+
 // ---- Show, close and the settings file -------------------------------------------------
 
 void TfrmNewFile::showEvent(QShowEvent* e) {
@@ -506,6 +558,7 @@ void TfrmNewFile::btnOpenClick() {
     CertFormat1.FileNameOpen = current;
     return;
   }
+  if (FView) FView->WorkspaceReset();
   CertFormat1.FirstDetailRec();
   ShowHeader(false);
   ShowDetail(false);

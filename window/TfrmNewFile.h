@@ -22,6 +22,25 @@ class TwwDBComboBox;
 class TwwDBDateTimePicker;
 class TwwDBEdit;
 
+namespace certwin {
+
+// A view that follows the window's workspace (the records window).
+class TWorkspaceView {
+ public:
+  virtual ~TWorkspaceView() = default;
+  // After every workspace event: the detail list, the current record or the header may have
+  // changed.
+  virtual void WorkspaceChanged() = 0;
+  // After a file was read: everything may have changed.
+  virtual void WorkspaceReset() = 0;
+  // Ctrl+L and the Records button.
+  virtual void ShowRecords() = 0;
+  // F8 (step 1) and Shift+F8 (step -1): the next or previous failing record.
+  virtual void GotoError(int step) = 0;
+};
+
+}  // namespace certwin
+
 class TfrmNewFile : public QWidget {
  public:
   // `dialogs` answers every question; nullptr: the real Qt dialogs.
@@ -75,6 +94,10 @@ class TfrmNewFile : public QWidget {
   void LoadSettings();
   void SaveSettings();
 
+  // The view that follows the workspace; nullptr for none. It must detach before it goes.
+  void SetWorkspaceView(certwin::TWorkspaceView* view) { FView = view; }
+  certwin::TDialogs& Dialogs() const { return *FDialogs; }
+
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -87,6 +110,8 @@ class TfrmNewFile : public QWidget {
   void BuildRemember();
   void SetTabOrder();
   void AttachWorkspace();
+  // The Records button, Ctrl+L, F8 and Shift+F8, and the workspace events passed on to FView.
+  void AttachWorkspaceView();
   template <typename T>
   T* Make(const QString& name, QWidget* parent);
   QToolButton* MakeButton(const char* name, const char* caption, const char* hint, int image,
@@ -141,4 +166,5 @@ class TfrmNewFile : public QWidget {
   QLineEdit* editLoc = nullptr;
   QTimer* TmrFlashLabel = nullptr;
   std::array<QCheckBox*, 13> FRemember{};
+  certwin::TWorkspaceView* FView = nullptr;
 };

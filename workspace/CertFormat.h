@@ -71,7 +71,8 @@ class TCertFormat : public TObject {
   TNotifyEvent OnAfterFetchDetailRec;
   TNotifyEvent OnCertPassErrorCheck;
   TCertCheckAllForErrorsEvent OnCertCheckAllForErrors;
-  TCertDuplicateProviderEvent OnDuplicateProvider;  // never raised
+  // Raised only by FindDuplicateProviders.
+  TCertDuplicateProviderEvent OnDuplicateProvider;
   // Unset: an existing file is never replaced.
   TConfirmOverwriteEvent OnConfirmOverwrite;
 
@@ -98,6 +99,10 @@ class TCertFormat : public TObject {
   int CheckProcessingType();
   // True when the list is not empty and every record passes; stops on the first failure.
   bool CheckAllForErrors();
+  // For each record whose provider key (CertDuplicates.h) an earlier record has, in list order,
+  // raises OnDuplicateProvider with Index1 the first such record and Index2 this one; returns
+  // how many. Changes neither the list, the current record nor any error slot.
+  int FindDuplicateProviders();
 
   // Binding.
   void BindEditor(int FieldNumber, TCertEditor* Editor);

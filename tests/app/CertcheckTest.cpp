@@ -37,6 +37,9 @@ std::string Header(bool nameMissing = false) {
 std::string Detail(void (*mutate)(TDetailRec&) = nullptr) {
   TDetailRec d;
   FillPassingDetail(d);
+  // A policy number of its own: equal records would be reported as possible duplicates.
+  static int policy = 0;
+  d.DPolicyNum = "POL-" + std::to_string(++policy);
   if (mutate) mutate(d);
   return BuildDetailLine(d, "2") + "\r\n";
 }
@@ -128,6 +131,108 @@ TEST_F(Certcheck, JsonCarriesTheSameContent) {
   EXPECT_EQ(file["records"][0]["property"], "DInsuredCity");
   EXPECT_EQ(file["recordCount"], 1);
   EXPECT_EQ(file["failing"], 1);
+}
+
+TEST_F(Certcheck, AllRulesListsEveryFailureOfEachRecord) {
+  const std::string f = Make("all.dat", Header() + Detail([](TDetailRec& d) {
+                                          d.DInsuredCity = "";
+                                          d.DPolicyAggregateLimit = "";
+                                          // Rules 25 and 33 both fail on this: listed once.
+                                          d.DPolicyTerminatedDate = "20260601";
+                                        }) + Detail() +
+                                            Detail([](TDetailRec& d) { d.DInsuredISO = ""; }));
+  const std::string city = ": record 1: field 27 DInsuredCity: *** Insured's city is required!\n";
+  const TRun first = RunCertcheck(f);
+  EXPECT_EQ(first.Out, f + city + f +
+                           ": record 3: field 31 DInsuredISO: *** Insured's ISO code is "
+                           "required!\n" +
+                           f + ": 3 records, 2 failing\n");
+  const TRun r = RunCertcheck("--all-rules " + f);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Out, f + city + f +
+                       ": record 1: field 14 DPolicyTerminatedDate: *** Termination date not allow "
+                       "for new/renewal certificate!\n" +
+                       f +
+                       ": record 1: field 18 DPolicyAggregateLimit: *** Policy aggregate limit is "
+                       "required!\n" +
+                       f +
+                       ": record 3: field 31 DInsuredISO: *** Insured's ISO code is required!\n" +
+                       f + ": 3 records, 2 failing\n");
+}
+
+TEST_F(Certcheck, AllRulesGoesOnPastAFailingHeader) {
+  THeaderRec h;
+  FillPassingHeader(h);
+  h.HInsurerName = "";
+  h.HInsurerCity = "";
+  const std::string f = Make("hdr.dat", BuildHeaderLine(h, "20261210") + "\r\n" + Detail() +
+                                            Detail([](TDetailRec& d) { d.DInsuredState = ""; }));
+  const TRun r = RunCertcheck("--all-rules " + f);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Out, f + ": header: field 0 HInsurerName: *** Insurer name is required!\n" + f +
+                       ": header: field 3 HInsurerCity: *** Insurer's city is required!\n" + f +
+                       ": record 2: field 28 DInsuredState: *** Insured's state is required!\n" +
+                       f + ": 2 records, 2 failing\n");
+}
+
+// Records of one license, policy number, from date and processing type, told apart by name.
+std::string Repeat(const std::string& last) {
+  TDetailRec d;
+  FillPassingDetail(d, last);
+  d.DPolicyNum = "DUP-1";
+  return BuildDetailLine(d, "2") + "\r\n";
+}
+
+TEST_F(Certcheck, DuplicatesWarnWithoutChangingTheStatusUnlessStrict) {
+  const std::string f =
+      Make("dup.dat", Header() + Repeat("Smith") + Detail() + Repeat("Jones") + Repeat("Brown"));
+  const TRun r = RunCertcheck(f);
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out, f + ": record 3: possible duplicate of record 1\n" + f +
+                       ": record 4: possible duplicate of record 1\n" + f +
+                       ": 4 records, 0 failing, 2 possible duplicates\n");
+  EXPECT_EQ(RunCertcheck("--strict " + f).Status, 1);
+  const std::string clean = Make("clean.dat", Header() + Detail());
+  EXPECT_EQ(RunCertcheck("--strict " + clean).Status, 0);
+  const TRun one = RunCertcheck(Make("one.dat", Header() + Repeat("Smith") + Repeat("Jones")));
+  EXPECT_NE(one.Out.find(": 2 records, 0 failing, 1 possible duplicate\n"), std::string::npos);
+  const TRun help = RunCertcheck("--help");
+  for (const char* option : {"--all-rules", "--strict", "possible duplicate"})
+    EXPECT_NE(help.Out.find(option), std::string::npos) << option;
+}
+
+TEST_F(Certcheck, JsonCarriesAllRulesAndWarnings) {
+  THeaderRec h;
+  FillPassingHeader(h);
+  h.HInsurerName = "";
+  h.HInsurerCity = "";
+  const std::string f =
+      Make("all.dat", BuildHeaderLine(h, "20261210") + "\r\n" + Detail([](TDetailRec& d) {
+                        d.DInsuredCity = "";
+                        d.DInsuredISO = "";
+                        d.DPolicyNum = "DUP-1";
+                      }) + Repeat("Jones"));
+  const auto doc = nlohmann::json::parse(RunCertcheck("--json --all-rules " + f).Out);
+  EXPECT_EQ(doc["status"], 1);
+  const auto& file = doc["files"][0];
+  EXPECT_EQ(file["header"]["field"], 0);
+  ASSERT_EQ(file["headerRules"].size(), 2u);
+  EXPECT_EQ(file["headerRules"][1]["message"], "*** Insurer's city is required!");
+  ASSERT_EQ(file["records"].size(), 2u);
+  EXPECT_EQ(file["records"][1]["record"], 1);
+  EXPECT_EQ(file["records"][1]["field"], 31);
+  EXPECT_EQ(file["failing"], 2);
+  ASSERT_EQ(file["warnings"].size(), 1u);
+  EXPECT_EQ(file["warnings"][0]["record"], 2);
+  EXPECT_EQ(file["warnings"][0]["duplicateOf"], 1);
+  EXPECT_EQ(file["warnings"][0]["message"], "record 2: possible duplicate of record 1");
+  EXPECT_EQ(file["possibleDuplicates"], 1);
+
+  const std::string dup = Make("dup.dat", Header() + Repeat("Smith") + Repeat("Jones"));
+  const auto plain = nlohmann::json::parse(RunCertcheck("--json " + dup).Out);
+  EXPECT_EQ(plain["status"], 0);
+  EXPECT_FALSE(plain["files"][0].contains("headerRules"));
+  EXPECT_EQ(nlohmann::json::parse(RunCertcheck("--json --strict " + dup).Out)["status"], 1);
 }
 
 }  // namespace

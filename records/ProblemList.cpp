@@ -1,0 +1,79 @@
+#include "ProblemList.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "CertEntry.h"
+
+namespace certrec {
+
+namespace {
+
+void AppendCell(std::string& out, const std::string& cell) {
+  if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+    out += cell;
+    return;
+  }
+  out += '"';
+  for (char c : cell) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+void AppendRow(std::string& out, const std::string& record, int field, const std::string& message) {
+  AppendCell(out, record);
+  out += ',';
+  if (field >= 0) {
+    out += std::to_string(field);
+    out += ',';
+    AppendCell(out, cert::FieldEntries[static_cast<std::size_t>(field)].Caption);
+  } else {
+    out += ',';
+  }
+  out += ',';
+  AppendCell(out, message);
+  out += "\r\n";
+}
+
+}  // namespace
+
+std::string ProblemListCsv(const cert::TCertFormat& cert, const TRecordTable& table) {
+  std::string out = "Record,Field Number,Field Name,Message\r\n";
+  std::vector<cert::TCheckResult> failed;
+  cert::TDetailRec none;
+  cert::ListFailingRules(cert.HeaderRec, none, failed, cert::rsHeader);
+  for (const cert::TCheckResult& r : failed) AppendRow(out, "header", r.Field, *r.Message);
+  for (int i = 0; i < table.Count(); ++i) {
+    const std::string record = std::to_string(i + 1);
+    if (table.Failing(i)) {
+      table.Problems(i, failed);
+      for (const cert::TCheckResult& r : failed) AppendRow(out, record, r.Field, *r.Message);
+    }
+    if (table.DuplicateOf(i) >= 0)
+      AppendRow(out, record, -1,
+                "Possible duplicate of record " + std::to_string(table.DuplicateOf(i) + 1));
+  }
+  return out;
+}
+
+// The one place this window touches the file system: here to the end of the file.
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+void WriteTextFile(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) throw cert::TCertIOError("Cannot create \"" + path + "\": " + std::strerror(errno));
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const int err = errno;
+  if (std::fclose(f) != 0 || !written)
+    throw cert::TCertIOError("Cannot write \"" + path +
+                             "\": " + std::strerror(written ? errno : err));
+}
+
+}  // namespace certrec

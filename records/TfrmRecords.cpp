@@ -1,0 +1,364 @@
+#include "TfrmRecords.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "CertEntry.h"
+#include "EditorSupport.h"
+#include "FileNameText.h"
+#include "ProblemList.h"
+#include "RecordColumns.h"
+#include "Settings.h"
+#include "TRecordsLink.h"
+
+using namespace certrec;
+
+namespace {
+
+const char kSettingsSection[] = "Records Window";
+const QColor kMaroon(128, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kNoMatch(255, 200, 200);
+
+QString Caption(int field) {
+  return QString::fromLatin1(cert::FieldEntries[static_cast<std::size_t>(field)].Caption);
+}
+
+}  // namespace
+
+TfrmRecords::TfrmRecords(TRecordsLink& link) : QWidget(&link.Form(), Qt::Window), FLink(link) {
+  setObjectName(QStringLiteral("frmRecords"));
+  setWindowTitle(QStringLiteral("Records"));
+  FModel = new TRecordsModel(link.Form().CertFormat1, link.Table(), this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 4, 6, 4);
+  layout->setSpacing(4);
+  BuildMenus();
+  layout->setMenuBar(FMenuBar);
+  BuildTop();
+  BuildGrid();
+  resize(1000, 560);
+  LoadColumns();
+}
+
+void TfrmRecords::BuildMenus() {
+  FMenuBar = new QMenuBar(this);
+  FFileMenu = FMenuBar->addMenu(QStringLiteral("&File"));
+  QAction* exportList = FFileMenu->addAction(QStringLiteral("&Export Problem List..."));
+  exportList->setObjectName(QStringLiteral("actExportProblems"));
+  exportList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  connect(exportList, &QAction::triggered, this, [this] { ExportProblemList(); });
+  FFileMenu->addSeparator();
+  QAction* closeWindow = FFileMenu->addAction(QStringLiteral("&Close"));
+  closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+  connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* go = FMenuBar->addMenu(QStringLiteral("&Go"));
+  auto add = [this, go](const char* name, const char* text, const QKeySequence& key, auto fn) {
+    QAction* a = go->addAction(QString::fromLatin1(text));
+    a->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty()) a->setShortcut(key);
+    a->setShortcutContext(Qt::WindowShortcut);
+    connect(a, &QAction::triggered, this, fn);
+    addAction(a);
+  };
+  add("actGotoRecord", "&Go to Record (Enter)", QKeySequence(), [this] { GotoSelected(); });
+  add("actNextError", "&Next Error", QKeySequence(Qt::Key_F8), [this] { FLink.GotoError(1); });
+  add("actPreviousError", "&Previous Error", QKeySequence(Qt::SHIFT | Qt::Key_F8),
+      [this] { FLink.GotoError(-1); });
+  go->addSeparator();
+  add("actFind", "&Find", QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+    editFind->setFocus(Qt::ShortcutFocusReason);
+    editFind->selectAll();
+  });
+  add("actFindNext", "Find Ne&xt", QKeySequence(Qt::Key_F3), [this] { FindNext(1); });
+  add("actFindPrevious", "Find Pre&vious", QKeySequence(Qt::SHIFT | Qt::Key_F3),
+      [this] { FindNext(-1); });
+}
+
+void TfrmRecords::BuildTop() {
+  auto* row = new QHBoxLayout;
+  row->setSpacing(6);
+  auto* show = new QLabel(QStringLiteral("&Show:"), this);
+  cbFilter = new QComboBox(this);
+  cbFilter->setObjectName(QStringLiteral("cbFilter"));
+  cbFilter->addItems({QStringLiteral("All records"), QStringLiteral("Failing only"),
+                      QStringLiteral("Possible duplicates only")});
+  show->setBuddy(cbFilter);
+  connect(cbFilter, &QComboBox::currentIndexChanged, this, [this](int i) { cbFilterChange(i); });
+  auto* find = new QLabel(QStringLiteral("F&ind:"), this);
+  editFind = new QLineEdit(this);
+  editFind->setObjectName(QStringLiteral("editFind"));
+  editFind->setPlaceholderText(QStringLiteral("any field, as you type (Ctrl+F; F3, Shift+F3)"));
+  editFind->setClearButtonEnabled(true);
+  find->setBuddy(editFind);
+  connect(editFind, &QLineEdit::textChanged, this, [this] { editFindChange(); });
+  connect(editFind, &QLineEdit::returnPressed, this, [this] { FindNext(1); });
+  row->addWidget(show);
+  row->addWidget(cbFilter);
+  row->addSpacing(12);
+  row->addWidget(find);
+  row->addWidget(editFind, 1);
+  static_cast<QVBoxLayout*>(layout())->addLayout(row);
+
+  lblBanner = new QLabel(this);
+  lblBanner->setObjectName(QStringLiteral("lblBanner"));
+  lblBanner->setWordWrap(true);
+  lblBanner->setAutoFillBackground(true);
+  lblBanner->setMargin(4);
+  QPalette p = lblBanner->palette();
+  p.setColor(QPalette::Window, kMaroon);
+  p.setColor(QPalette::WindowText, kYellow);
+  lblBanner->setPalette(p);
+  QFont bold = lblBanner->font();
+  bold.setBold(true);
+  lblBanner->setFont(bold);
+  lblBanner->hide();
+  layout()->addWidget(lblBanner);
+}
+
+void TfrmRecords::BuildGrid() {
+  auto* split = new QSplitter(Qt::Vertical, this);
+  gridRecords = new QTableView(split);
+  gridRecords->setObjectName(QStringLiteral("gridRecords"));
+  gridRecords->setModel(FModel);
+  gridRecords->setSelectionBehavior(QAbstractItemView::SelectRows);
+  gridRecords->setSelectionMode(QAbstractItemView::SingleSelection);
+  gridRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  gridRecords->setWordWrap(false);
+  gridRecords->verticalHeader()->hide();
+  // Fixed row heights: the view then never asks a million rows for their size.
+  gridRecords->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  gridRecords->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  QHeaderView* header = gridRecords->horizontalHeader();
+  header->setSortIndicator(0, Qt::AscendingOrder);
+  gridRecords->setSortingEnabled(true);
+  header->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Widths from the titles, not from the rows: reading every row for its width would take
+  // as long as the rows are many.
+  const auto& columns = RecordColumns();
+  const QFontMetrics metrics(header->font());
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    const QString title = QString::fromLatin1(ColumnTitle(columns[c]).c_str());
+    const int width = columns[c].Kind == ckStatus ? 60 * metrics.averageCharWidth()
+                      : columns[c].Kind == ckInsured
+                          ? 30 * metrics.averageCharWidth()
+                          : std::max(metrics.horizontalAdvance(title) + 28, 72);
+    gridRecords->setColumnWidth(static_cast<int>(c), width);
+  }
+  connect(gridRecords, &QAbstractItemView::activated, this, [this] { GotoSelected(); });
+  connect(gridRecords->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { UpdateDetails(); });
+  connect(FModel, &QAbstractItemModel::modelAboutToBeReset, this,
+          [this] { FSelectedBeforeReset = SelectedRecord(); });
+  connect(FModel, &QAbstractItemModel::modelReset, this,
+          [this] { SelectRecord(FSelectedBeforeReset); });
+
+  // The columns the user can show or hide, in the header's menu and under View.
+  QMenu* view = FMenuBar->addMenu(QStringLiteral("&View"));
+  QMenu* shown = view->addMenu(QStringLiteral("&Columns"));
+  FColumnActions.assign(columns.size(), nullptr);
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    if (!ColumnCanHide(columns[c])) continue;
+    QAction* a = shown->addAction(QString::fromLatin1(ColumnTitle(columns[c]).c_str()));
+    a->setCheckable(true);
+    a->setChecked(columns[c].Shown);
+    connect(a, &QAction::toggled, this, [this, c](bool on) {
+      gridRecords->setColumnHidden(static_cast<int>(c), !on);
+      SaveColumns();
+    });
+    FColumnActions[c] = a;
+  }
+  connect(header, &QWidget::customContextMenuRequested, this,
+          [shown, header](const QPoint& at) { shown->popup(header->mapToGlobal(at)); });
+
+  memoDetails = new QPlainTextEdit(split);
+  memoDetails->setObjectName(QStringLiteral("memoDetails"));
+  memoDetails->setReadOnly(true);
+  split->setStretchFactor(0, 4);
+  split->setStretchFactor(1, 1);
+  layout()->addWidget(split);
+
+  lblSummary = new QLabel(this);
+  lblSummary->setObjectName(QStringLiteral("lblSummary"));
+  layout()->addWidget(lblSummary);
+}
+
+// ---- Columns -------------------------------------------------------------------------------
+
+void TfrmRecords::ShowColumn(int column, bool shown) {
+  QAction* a = FColumnActions[static_cast<std::size_t>(column)];
+  if (a) a->setChecked(shown);
+}
+
+bool TfrmRecords::ColumnShown(int column) const { return !gridRecords->isColumnHidden(column); }
+
+void TfrmRecords::LoadColumns() {
+  const auto& columns = RecordColumns();
+  certwin::TSettingsKeys keys;
+  for (const TColumn& c : columns)
+    if (ColumnCanHide(c)) keys[ColumnKey(c)] = c.Shown ? "1" : "0";
+  certwin::LoadSettingsKeys(certwin::SettingsPath(FLink.Form().SettingsDirectory), kSettingsSection,
+                            keys);
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    if (!FColumnActions[c]) continue;
+    const bool on = keys[ColumnKey(columns[c])] != "0";
+    const QSignalBlocker quiet(FColumnActions[c]);
+    FColumnActions[c]->setChecked(on);
+    gridRecords->setColumnHidden(static_cast<int>(c), !on);
+  }
+}
+
+void TfrmRecords::SaveColumns() const {
+  const auto& columns = RecordColumns();
+  certwin::TSettingsKeys keys;
+  for (std::size_t c = 0; c < columns.size(); ++c)
+    if (FColumnActions[c])
+      keys[ColumnKey(columns[c])] = ColumnShown(static_cast<int>(c)) ? "1" : "0";
+  // A settings file that cannot be written costs only the choice of columns.
+  certwin::SaveSettingsKeys(certwin::SettingsPath(FLink.Form().SettingsDirectory), kSettingsSection,
+                            keys);
+}
+
+// ---- Following the workspace ---------------------------------------------------------------
+
+void TfrmRecords::Reset() {
+  FNotice.clear();
+  FModel->Reset();
+  SelectRecord(FLink.Table().Current());
+  UpdateBanner();
+  UpdateSummary();
+  UpdateDetails();
+}
+
+void TfrmRecords::Apply(const TTableChange& change) {
+  if (change.Kind == TTableChange::tcNone && !change.CurrentMoved && !change.HeaderChanged) return;
+  FNotice.clear();
+  const int current = FLink.Table().Current();
+  const bool wasShown = FModel->RowOf(current) >= 0;
+  FModel->Apply(change);
+  // The current row follows the main window's record, also when the filter takes it away or
+  // brings it back; otherwise the user's own selection stays.
+  const bool shown = FModel->RowOf(current) >= 0;
+  if (change.CurrentMoved || change.Kind == TTableChange::tcReset || shown != wasShown)
+    SelectRecord(current);
+  if (change.HeaderChanged) UpdateBanner();
+  UpdateSummary();
+  UpdateDetails();
+}
+
+void TfrmRecords::SetNotice(const QString& text) {
+  FNotice = text;
+  UpdateSummary();
+}
+
+void TfrmRecords::UpdateSummary() {
+  const TRecordTable& t = FLink.Table();
+  QString text = QStringLiteral("%1 records, %2 failing, %3 possible duplicates")
+                     .arg(t.Count())
+                     .arg(t.FailingCount())
+                     .arg(t.DuplicateCount());
+  if (!FNotice.isEmpty()) text += QStringLiteral("    ") + FNotice;
+  lblSummary->setText(text);
+}
+
+void TfrmRecords::UpdateBanner() {
+  const cert::TCheckResult& h = FLink.Table().HeaderFailure();
+  if (h.Field < 0) {
+    lblBanner->hide();
+    return;
+  }
+  lblBanner->setText(
+      QStringLiteral("Header: %1: %2  Every record fails with it until it is mended.")
+          .arg(Caption(h.Field), wwed::FromCp1252(*h.Message)));
+  lblBanner->show();
+}
+
+void TfrmRecords::UpdateDetails() {
+  const int record = SelectedRecord();
+  memoDetails->setPlainText(record < 0 ? QString() : FModel->Describe(record));
+}
+
+int TfrmRecords::SelectedRecord() const {
+  const QModelIndex current = gridRecords->currentIndex();
+  return current.isValid() ? FModel->RecordAt(current.row()) : -1;
+}
+
+void TfrmRecords::SelectRecord(int record) {
+  const int row = FModel->RowOf(record);
+  if (row < 0) {
+    gridRecords->selectionModel()->clear();
+    return;
+  }
+  const QModelIndex at = FModel->index(row, 0);
+  gridRecords->selectionModel()->setCurrentIndex(
+      at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  gridRecords->scrollTo(at);
+}
+
+// ---- Commands ------------------------------------------------------------------------------
+
+void TfrmRecords::cbFilterChange(int index) {
+  FModel->SetFilter(static_cast<TRecordFilter>(index));
+  UpdateDetails();
+}
+
+void TfrmRecords::editFindChange() {
+  const auto text = wwed::ToCp1252(editFind->text());
+  // A character the code page lacks is in no record.
+  FFinder = std::make_unique<TRecordFinder>(text ? *text : std::string("\x01\x01"));
+  if (FFinder->Empty()) {
+    editFind->setPalette(QPalette());
+    return;
+  }
+  const int row = gridRecords->currentIndex().row();
+  ShowMatch(FModel->FindRow(*FFinder, row, 1, true));
+}
+
+void TfrmRecords::FindNext(int step) {
+  if (!FFinder || FFinder->Empty()) return;
+  ShowMatch(FModel->FindRow(*FFinder, gridRecords->currentIndex().row(), step, false));
+}
+
+void TfrmRecords::ShowMatch(int row) {
+  QPalette p = editFind->palette();
+  p.setColor(QPalette::Base, row < 0 ? kNoMatch : QPalette().color(QPalette::Base));
+  editFind->setPalette(p);
+  if (row >= 0) SelectRecord(FModel->RecordAt(row));
+}
+
+void TfrmRecords::GotoSelected() { FLink.GotoRecord(SelectedRecord()); }
+
+void TfrmRecords::ExportProblemList() {
+  TfrmNewFile& form = FLink.Form();
+  certwin::TDialogs& dialogs = form.Dialogs();
+  const QFileInfo open(certwin::NameToText(form.CertFormat1.FileNameOpen));
+  const QString initial = open.completeBaseName().isEmpty()
+                              ? QStringLiteral("problems.csv")
+                              : open.path() + QLatin1Char('/') + open.completeBaseName() +
+                                    QStringLiteral("-problems.csv");
+  const auto chosen = dialogs.SaveFileName(QStringLiteral("Export Problem List"), initial);
+  if (!chosen) return;
+  const std::string path = certwin::TextToName(*chosen);
+  if (FileExists(path) &&
+      !dialogs.ConfirmOkCancel(QStringLiteral("File %1 already exists.  Overwrite?").arg(*chosen)))
+    return;
+  try {
+    WriteTextFile(path, ProblemListCsv(form.CertFormat1, FLink.Table()));
+  } catch (const cert::TCertIOError& e) {
+    dialogs.Error(certwin::NameToText(e.what()));
+    return;
+  }
+  SetNotice(QStringLiteral("Problem list written to %1").arg(*chosen));
+}

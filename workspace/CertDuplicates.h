@@ -1,0 +1,37 @@
+// Possible duplicates: detail records that name the same provider and policy as an earlier one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "CertLayout.h"
+
+namespace cert {
+
+// The provider key of a parsed detail record: the insured's license number, the policy number,
+// the policy from date and the processing type, as parsed (trimmed). A record without a license
+// number has no key; the other three parts count even when empty. Returns a hash of the key
+// that is never 0, or 0 when the record has no key.
+std::uint64_t ProviderKeyHash(const TDetailRec& rec);
+// Whether both records have a key and the keys are equal.
+bool SameProviderKey(const TDetailRec& a, const TDetailRec& b);
+
+// The first record seen for each key hash, in an open-addressing table of 12 bytes a slot
+// (at most 24 bytes a key): the records themselves are not kept.
+class TDuplicateIndex {
+ public:
+  void Reserve(std::size_t keys);
+  void Clear();
+  // The index added first with `hash` (not 0), or -1 when none was, and then `index` is added.
+  int FirstOrAdd(std::uint64_t hash, int index);
+
+ private:
+  void Rehash(std::size_t capacity);
+  std::vector<std::uint64_t> FHashes;  // 0: a free slot
+  std::vector<std::int32_t> FFirst;
+  std::size_t FCount = 0;
+  int FBits = 0;  // the table has 2^FBits slots
+};
+
+}  // namespace cert
