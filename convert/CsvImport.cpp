@@ -136,6 +136,7 @@ TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnField
 
   std::vector<THeaderColumn> header(HeaderFieldCount);
   cert::TDetailRec rec;
+  TValueConverter converter;
   std::string value, reason;
   result.Lines.reserve(static_cast<std::size_t>(table.RowCount()));
   result.LineRows.reserve(static_cast<std::size_t>(table.RowCount()));
@@ -147,7 +148,7 @@ TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnField
       if (c < 0) continue;
       const std::string_view text = table.Cell(r, c);
       if (text.empty()) continue;
-      if (!ConvertValue(field, text, value, reason)) {
+      if (!converter.Convert(field, text, value, reason)) {
         result.Problems.push_back({row, c, field, std::string(text), reason});
         continue;
       }

@@ -1,5 +1,7 @@
 #include "CsvValue.h"
 
+#include <array>
+#include <memory>
 #include <unordered_map>
 
 #include "CertEntry.h"
@@ -43,13 +45,34 @@ const std::unordered_map<std::string, int>& ColumnNames() {
   return names;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Cp1252Upper(static_cast<unsigned char>(a[i])) !=
-        Cp1252Upper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
+std::string UpperKey(std::string_view text) {
+  std::string key(text);
+  for (char& c : key) c = static_cast<char>(Cp1252Upper(static_cast<unsigned char>(c)));
+  return key;
+}
+
+using TCodeIndex = std::unordered_map<std::string, std::string>;
+
+// For each code field: its codes by every way of naming a row (the code, the text after
+// " - ", the whole row), in upper case; the first row wins where two would share a name.
+const std::array<TCodeIndex, cert::FieldCount>& ListCodes() {
+  static const std::array<TCodeIndex, cert::FieldCount> codes = [] {
+    std::array<TCodeIndex, cert::FieldCount> all;
+    for (const cert::TFieldEntry& e : FieldEntries) {
+      const std::size_t width = FieldTable[static_cast<std::size_t>(e.Number)].Width;
+      TCodeIndex& index = all[static_cast<std::size_t>(e.Number)];
+      for (const char* row : cert::CodeListRows(e.List)) {
+        const std::string_view r = row;
+        const std::string code(r.substr(0, width));
+        const std::size_t dash = r.find(" - ");
+        index.emplace(UpperKey(code), code);
+        if (dash != std::string_view::npos) index.emplace(UpperKey(r.substr(dash + 3)), code);
+        index.emplace(UpperKey(r), code);
+      }
+    }
+    return all;
+  }();
+  return codes;
 }
 
 bool AllDigits(std::string_view s) {
@@ -135,15 +158,6 @@ std::string Quoted(char c) {
   return "\"" + cert::Cp1252ToUtf8(std::string(1, c)) + "\"";
 }
 
-// Typing's result when the whole value already matches: every beginning of such a value is
-// accepted key by key for the window's masks, with the same conversions, so the one check
-// gives what the keys would.
-bool MatchesWhole(const std::string& mask, std::string_view text, std::string& out) {
-  TwwPictureValidator v(mask, true);
-  out.assign(text);
-  return v.CheckPicture(out, true) == picComplete;
-}
-
 }  // namespace
 
 int FieldOfColumnName(std::string_view name) {
@@ -184,23 +198,16 @@ bool ReadCsvDate(std::string_view t, cert::TYmd& out, std::string& reason) {
 }
 
 bool FindListCode(int field, std::string_view text, std::string& code) {
-  const std::size_t width = FieldTable[static_cast<std::size_t>(field)].Width;
-  std::string wanted(text);
+  std::string key = UpperKey(text);
   // The reader's rule for the provider type: one digit is that digit with a leading zero.
-  if (width == 2 && wanted.size() == 1 && wanted[0] >= '0' && wanted[0] <= '9')
-    wanted.insert(wanted.begin(), '0');
-  for (const char* row : cert::CodeListRows(FieldEntries[static_cast<std::size_t>(field)].List)) {
-    const std::string_view r = row;
-    const std::string_view rowCode = r.substr(0, width);
-    const std::size_t dash = r.find(" - ");
-    const std::string_view desc = dash == std::string_view::npos ? r : r.substr(dash + 3);
-    if (EqualsIgnoringCase(wanted, rowCode) || EqualsIgnoringCase(wanted, desc) ||
-        EqualsIgnoringCase(wanted, r)) {
-      code.assign(rowCode);
-      return true;
-    }
-  }
-  return false;
+  if (FieldTable[static_cast<std::size_t>(field)].Width == 2 && key.size() == 1 && key[0] >= '0' &&
+      key[0] <= '9')
+    key.insert(key.begin(), '0');
+  const auto& codes = ListCodes()[static_cast<std::size_t>(field)];
+  const auto it = codes.find(key);
+  if (it == codes.end()) return false;
+  code = it->second;
+  return true;
 }
 
 bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& out,
@@ -243,20 +250,41 @@ bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& o
 }
 
 bool ConvertValue(int field, std::string_view utf8, std::string& out, std::string& reason) {
+  TValueConverter converter;
+  return converter.Convert(field, utf8, out, reason);
+}
+
+TValueConverter::TValueConverter() = default;
+TValueConverter::~TValueConverter() = default;
+
+bool TValueConverter::Convert(int field, std::string_view utf8, std::string& out,
+                              std::string& reason) {
+  TMemo& memo = FMemo[static_cast<std::size_t>(field)];
+  if (!memo.Valid || memo.Text != utf8) {
+    memo.Text.assign(utf8);
+    memo.Ok = ConvertFresh(field, utf8, memo.Out, memo.Reason);
+    memo.Valid = true;
+  }
+  out = memo.Out;
+  if (!memo.Ok) reason = memo.Reason;
+  return memo.Ok;
+}
+
+bool TValueConverter::ConvertFresh(int field, std::string_view utf8, std::string& out,
+                                   std::string& reason) {
   const std::size_t f = static_cast<std::size_t>(field);
   const cert::TFieldDef& def = FieldTable[f];
   const cert::TFieldEntry& entry = FieldEntries[f];
   out.clear();
 
-  std::string bytes;
   char32_t bad = 0;
-  if (!Utf8ToCp1252(utf8, bytes, bad)) {
+  if (!Utf8ToCp1252(utf8, FBytes, bad)) {
     reason = "holds a character that Windows-1252 cannot hold (" + CodePointName(bad) + ")";
     return false;
   }
   // Blanks around a value are the CSV's: detail values lose them when the line is built and
   // header values are padded. Only a header text keeps its leading blanks, as typed.
-  std::string_view v = bytes;
+  std::string_view v = FBytes;
   while (!v.empty() && cert::IsBlankOrControl(v.back())) v.remove_suffix(1);
   const bool keepLeading = def.Record() == cert::rkHeader && entry.Mask &&
                            std::string_view(entry.Mask).find('@') != std::string_view::npos &&
@@ -286,23 +314,35 @@ bool ConvertValue(int field, std::string_view utf8, std::string& out, std::strin
     case cert::ekMaskEdit:
       break;
   }
-  const std::string mask = entry.Mask;
+  return TypeMasked(field, v, out, reason);
+}
+
+bool TValueConverter::TypeMasked(int field, std::string_view v, std::string& out,
+                                 std::string& reason) {
+  const std::size_t f = static_cast<std::size_t>(field);
+  const std::size_t width = FieldTable[f].Width;
+  const std::string mask = FieldEntries[f].Mask;
   std::string text = TakesDigitsOnly(mask) ? DigitsCleaned(v, mask) : std::string(v);
-  const std::string tooLong =
-      "is longer than the field (" + std::to_string(def.Width) + " characters)";
-  if (text.size() > def.Width) {
+  const std::string tooLong = "is longer than the field (" + std::to_string(width) + " characters)";
+  if (text.size() > width) {
     reason = tooLong;
     return false;
   }
-  if (MatchesWhole(mask, text, out) && out.size() <= def.Width) return true;
+  // When the whole value matches, typing it gives the same: with the window's masks every
+  // beginning of such a value is taken key by key, with the same conversions.
+  std::unique_ptr<TwwPictureValidator>& matcher = FMatchers[f];
+  if (!matcher) matcher = std::make_unique<TwwPictureValidator>(mask, true);
+  out = text;
+  if (matcher->CheckPicture(out, true) == picComplete && out.size() <= width) return true;
   std::string typed;
   if (!TypeIntoMask(mask, text, typed, reason)) {
-    if (typed.size() >= def.Width) reason = tooLong;
+    if (typed.size() >= width) reason = tooLong;
     out.clear();
     return false;
   }
-  if (typed.size() > def.Width) {
+  if (typed.size() > width) {
     reason = tooLong;
+    out.clear();
     return false;
   }
   out = std::move(typed);

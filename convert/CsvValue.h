@@ -1,10 +1,15 @@
 // From CSV text to record form, field by field, as typing or choosing in the window would give.
 #pragma once
 
+#include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "CertDate.h"
+#include "CertLayout.h"
+
+class TwwPictureValidator;
 
 namespace certcsv {
 
@@ -17,6 +22,28 @@ int FieldOfColumnName(std::string_view name);
 // cannot become one without being cut or changed. The reason follows the quoted value:
 // "is not a date ...".
 bool ConvertValue(int field, std::string_view utf8, std::string& out, std::string& reason);
+
+// ConvertValue for many rows: it remembers each field's last value and outcome, since a
+// column often repeats a value row after row (the header's columns always do).
+class TValueConverter {
+ public:
+  TValueConverter();
+  ~TValueConverter();
+  TValueConverter(const TValueConverter&) = delete;
+  TValueConverter& operator=(const TValueConverter&) = delete;
+  bool Convert(int field, std::string_view utf8, std::string& out, std::string& reason);
+
+ private:
+  struct TMemo {
+    bool Valid = false, Ok = false;
+    std::string Text, Out, Reason;
+  };
+  bool ConvertFresh(int field, std::string_view utf8, std::string& out, std::string& reason);
+  bool TypeMasked(int field, std::string_view v, std::string& out, std::string& reason);
+  std::array<TMemo, cert::FieldCount> FMemo;
+  std::array<std::unique_ptr<TwwPictureValidator>, cert::FieldCount> FMatchers;
+  std::string FBytes;
+};
 
 // The parts of the conversion, for the window and the tests.
 

@@ -211,6 +211,25 @@ TEST(TypeIntoMask, KeysAsTheFieldTakesThem) {
   EXPECT_EQ(out, "1-2");
 }
 
+// A converter remembers each field's last value; repeated, changed and refused values must
+// come out as one-off conversions do.
+TEST(ValueConverter, GivesWhatEachConversionAloneGives) {
+  const std::pair<int, std::string> sequence[] = {
+      {fnDInsuredZip, "53703"},      {fnDInsuredZip, "53703"}, {fnDInsuredZip, "1234"},
+      {fnDInsuredZip, "1234"},       {fnDInsuredZip, "53703"}, {fnDInsuredZip, ""},
+      {fnDPolicyFromDate, "1/2/26"}, {fnDInsuredZip, "1234"},  {fnDPolicyFromDate, "x"},
+      {fnDPolicyFromDate, "x"},      {fnDInsuredState, "wi"},  {fnDInsuredState, "WI"},
+      {fnDPolicyNum, "ab"},          {fnDPolicyFormNum, "ab"}, {fnDPolicyNum, "ab"}};
+  TValueConverter converter;
+  for (const auto& [field, value] : sequence) {
+    std::string once, onceReason = "none", many, manyReason = "none";
+    const bool ok = ConvertValue(field, value, once, onceReason);
+    EXPECT_EQ(converter.Convert(field, value, many, manyReason), ok) << field << " " << value;
+    EXPECT_EQ(many, once) << field << " " << value;
+    EXPECT_EQ(manyReason, onceReason) << field << " " << value;
+  }
+}
+
 struct TNameCase {
   const char* Name;
   std::string Column;
