@@ -217,6 +217,22 @@ int Export(const TOptions& o) {
   return report.Finish(toStderr);
 }
 
+// A CSV value on one report line: line breaks and tabs shown as \r \n \t, and a long value
+// shortened (JSON carries it whole).
+std::string Shown(const std::string& value) {
+  constexpr std::size_t kLongest = 80;
+  std::string s;
+  std::size_t i = 0;
+  for (; i < value.size() && s.size() < kLongest; ++i) {
+    const char c = value[i];
+    s += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : std::string(1, c);
+  }
+  // Not within a UTF-8 sequence.
+  while (i < value.size() && (static_cast<unsigned char>(value[i]) & 0xC0) == 0x80) s += value[i++];
+  if (i < value.size()) s += "... (" + std::to_string(value.size()) + " bytes)";
+  return s;
+}
+
 std::string SeparatorName(char c) { return c == '\t' ? "tab" : std::string(1, c); }
 
 int Import(const TOptions& o) {
@@ -258,9 +274,9 @@ int Import(const TOptions& o) {
     report.Reported();
     const char* property = cert::FieldTable[static_cast<std::size_t>(p.Field)].Property;
     const std::string& name = table.Columns()[static_cast<std::size_t>(p.Column)];
-    report.Line(o.Input, "row " + std::to_string(p.Row) + ", column \"" + name + "\": field " +
-                             std::to_string(p.Field) + " " + property + ": \"" + p.Value + "\" " +
-                             p.Reason + "; left empty");
+    report.Line(o.Input, "row " + std::to_string(p.Row) + ", column \"" + Shown(name) +
+                             "\": field " + std::to_string(p.Field) + " " + property + ": \"" +
+                             Shown(p.Value) + "\" " + p.Reason + "; left empty");
     report.Doc["problems"].push_back({{"row", p.Row},
                                       {"column", p.Column + 1},
                                       {"columnName", name},

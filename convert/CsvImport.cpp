@@ -111,6 +111,10 @@ void WarnAboutColumns(const TCsvTable& table, const std::vector<int>& fields,
   if (extraCount > 0)
     warnings.push_back("cells beyond the named columns are ignored: " +
                        RowList(extraRows, extraCount));
+  if (table.UnclosedQuoteRow() > 0)
+    warnings.push_back("row " + std::to_string(table.UnclosedQuoteRow()) +
+                       " opens a quoted cell that is never closed: the rest of the file was "
+                       "read as that one cell");
   if (table.RowCount() == 0) warnings.push_back("the CSV holds no records");
 }
 

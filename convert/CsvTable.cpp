@@ -50,6 +50,8 @@ class TCsvTableBuilder {
     static_cast<TCsvTableBuilder*>(self)->Field(static_cast<const char*>(data), len);
   }
   static void OnRowEnd(int c, void* self) { static_cast<TCsvTableBuilder*>(self)->RowEnd(c); }
+  // The CSV row that the cell in progress belongs to.
+  int RowInProgress() const { return FSourceRow + (FCells == 0 ? 1 : 0); }
 
  private:
   void Field(const char* data, std::size_t len) {
@@ -130,6 +132,11 @@ TCsvTable TCsvTable::Parse(std::string_view bytes) {
   const std::size_t done = csv_parse(&p, bytes.data(), bytes.size(), TCsvTableBuilder::OnField,
                                      TCsvTableBuilder::OnRowEnd, &b);
   const int err = done == bytes.size() ? CSV_SUCCESS : csv_error(&p);
+  // Still inside a quoted cell at the end: libcsv's state for a cell begun (2) with its quote
+  // not yet closed.
+  constexpr int kFieldBegun = 2;
+  if (err == CSV_SUCCESS && p.quoted && p.pstate == kFieldBegun)
+    t.FUnclosedQuoteRow = b.RowInProgress();
   if (err == CSV_SUCCESS) csv_fini(&p, TCsvTableBuilder::OnField, TCsvTableBuilder::OnRowEnd, &b);
   csv_free(&p);
   // Only memory can fail: the parser reads any bytes at all in its default (lenient) mode.

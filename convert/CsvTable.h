@@ -27,6 +27,9 @@ class TCsvTable {
   int CellCount(int row) const;
   // Empty past the row's last cell.
   std::string_view Cell(int row, int column) const;
+  // The row of a quoted cell that the file never closes (the cell then holds the rest of the
+  // file), or 0.
+  int UnclosedQuoteRow() const { return FUnclosedQuoteRow; }
 
   // Reads CSV bytes: a UTF-8 byte-order mark is skipped; text that is not UTF-8 is read as
   // Windows-1252; the separator (comma, semicolon or tab) is the one the first row uses most.
@@ -37,6 +40,7 @@ class TCsvTable {
   TCsvEncoding FEncoding = ceUtf8;
   char FSeparator = ',';
   bool FBom = false;
+  int FUnclosedQuoteRow = 0;
   std::vector<std::string> FColumns;
   std::string FText;                   // every cell's text, one after the other
   std::vector<std::size_t> FCellEnd;   // end of each cell in FText

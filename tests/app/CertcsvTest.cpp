@@ -129,6 +129,22 @@ TEST_F(Certcsv, ImportReportsValuesLeftEmptyAndFailingRecordsButStillWrites) {
   EXPECT_NE(ReadAll(dat), "");
 }
 
+TEST_F(Certcsv, ImportReportsEachFindingOnOneLine) {
+  const std::string csv =
+      Make("in.csv", "DInsuredAddress,DInsuredLastName\r\n\"1 Main St\r\nSuite\t4\"," +
+                         std::string(100, 'x') + "\r\n");
+  const TRun r = Run("import " + csv + " -o " + Dir.File("out.dat"));
+  EXPECT_EQ(r.Status, 1);
+  const std::string first = r.Out.substr(0, r.Out.find('\n'));
+  EXPECT_EQ(first, csv +
+                       ": row 2, column \"DInsuredAddress\": field 26 DInsuredAddress: \"1 Main "
+                       "St\\r\\nSuite\\t4\" holds a line break; left empty");
+  EXPECT_NE(r.Out.find(": \"" + std::string(80, 'x') +
+                       "... (100 bytes)\" is longer than the field "
+                       "(25 characters); left empty\n"),
+            std::string::npos);
+}
+
 TEST_F(Certcsv, ImportReplacesAnExistingFileOnlyWithForce) {
   const std::string csv = Make("in.csv", std::string(kColumns) + kPassingRow);
   const std::string dat = Make("out.dat", "old");

@@ -139,6 +139,17 @@ TEST(CsvImport, AnUnnamedColumnWithValuesIsReported) {
   EXPECT_EQ(im.Warnings[0], "columns that name no field are ignored: unnamed column 2");
 }
 
+TEST(CsvImport, AQuoteNeverClosedIsAWarning) {
+  const TCsvImport im = Import(
+      "DInsuredLastName,DInsuredCity\r\nOkafor,Madison\r\n\"Smith,Milwaukee\r\nLee,Racine\r\n");
+  EXPECT_EQ(im.Lines.size(), 2u);
+  EXPECT_EQ(im.Warnings,
+            (std::vector<std::string>{"row 3 opens a quoted cell that is never closed: the rest of "
+                                      "the file was read as that one cell"}));
+  ASSERT_EQ(im.Problems.size(), 1u);
+  EXPECT_EQ(im.Problems[0].Reason, "holds a line break");
+}
+
 TEST(CsvImport, NoRowsIsAWarning) {
   const TCsvImport im = Import("DInsuredLastName\r\n");
   EXPECT_TRUE(im.Lines.empty());

@@ -110,6 +110,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "2:1/3:1|2|3|4"},
         TTableCase{"NamesOnly", "a,b\r\n", ceUtf8, ',', "a|b", ""}));
 
+TEST(CsvTable, TellsWhereAQuotedCellIsNeverClosed) {
+  EXPECT_EQ(TCsvTable::Parse("a,b\r\n1,2\r\n\r\nx,\"y\r\n3,4\r\n").UnclosedQuoteRow(), 4);
+  EXPECT_EQ(TCsvTable::Parse("a,b\r\n\"x\r\n").UnclosedQuoteRow(), 2);
+  EXPECT_EQ(TCsvTable::Parse("a,b\r\n\"x\"\"\r\n").UnclosedQuoteRow(), 2);
+  EXPECT_EQ(TCsvTable::Parse("a,b\r\n\"x\"").UnclosedQuoteRow(), 0);
+  EXPECT_EQ(TCsvTable::Parse("a,b\r\nx,y").UnclosedQuoteRow(), 0);
+  EXPECT_EQ(TCsvTable::Parse("a,b\r\n\"x\ny\",z\r\n").UnclosedQuoteRow(), 0);
+}
+
 TEST(CsvTable, CellsPastTheRowAreEmpty) {
   const TCsvTable t = TCsvTable::Parse("a,b,c\n1\n");
   ASSERT_EQ(t.RowCount(), 1);
