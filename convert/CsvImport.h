@@ -14,8 +14,7 @@ class TCertFormat;
 
 namespace certcsv {
 
-// The field each CSV column feeds, -1 for none; by column name (FieldOfColumnName), a field
-// named twice fed by its first column.
+// The field each CSV column names (FieldOfColumnName), -1 for none.
 std::vector<int> MapColumns(const TCsvTable& table);
 
 // A value left empty: where it stood, what it was, and why.
@@ -35,7 +34,8 @@ struct TCsvImport {
   std::vector<std::string> Warnings;  // about columns and rows as a whole
 };
 
-// Converts every row by the mapping (one entry per column). The header takes each header
+// Converts every row by the mapping (one field or -1 per column); a field named by two
+// columns is fed by the first, and the other is reported. The header takes each header
 // column's value; rows that leave it empty do not count, rows that disagree are reported
 // and leave that header field empty.
 TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnFields);
