@@ -249,6 +249,8 @@ int Import(const TOptions& o) {
   } catch (const cert::TCertIOError& e) {
     return report.Fail(e.what());
   }
+  if (certcsv::IsUtf16Text(bytes))
+    return report.Fail(o.Input + ": UTF-16 text; save it as CSV in UTF-8 or Windows-1252");
   const certcsv::TCsvTable table = certcsv::TCsvTable::Parse(bytes);
   bytes = std::string();
   report.Doc["encoding"] = table.Encoding() == certcsv::ceUtf8 ? "UTF-8" : "Windows-1252";

@@ -22,6 +22,11 @@ std::string_view TCsvTable::Cell(int row, int column) const {
   return std::string_view(FText).substr(begin, FCellEnd[k] - begin);
 }
 
+bool IsUtf16Text(std::string_view bytes) {
+  const std::string_view mark = bytes.substr(0, 2);
+  return mark == "\xFF\xFE" || mark == "\xFE\xFF";
+}
+
 char DetectSeparator(std::string_view bytes) {
   std::size_t comma = 0, semicolon = 0, tab = 0;
   bool quoted = false;

@@ -48,6 +48,10 @@ class TCsvTable {
   std::vector<int> FRowRow;            // SourceRow of each row
 };
 
+// Whether the bytes begin with a UTF-16 byte-order mark (as spreadsheets' "Unicode text"
+// does): such text is neither UTF-8 nor Windows-1252 and cannot be read.
+bool IsUtf16Text(std::string_view bytes);
+
 // The separator the first row uses most, outside quotes: ',' ';' or '\t' (',' when none).
 char DetectSeparator(std::string_view bytes);
 

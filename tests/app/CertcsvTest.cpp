@@ -166,6 +166,10 @@ TEST_F(Certcsv, NothingWrittenExitsTwo) {
   EXPECT_EQ(r.Status, 2);
   EXPECT_EQ(r.Err, "certcsv: " + Dir.File("other.csv") + ": no column names a certificate field\n");
   EXPECT_EQ(Run("import " + Dir.Path() + " -o " + dat).Status, 2);
+  const TRun utf16 =
+      Run("import " + Make("utf16.csv", std::string("\xFF\xFEN\0a\0m\0e\0", 10)) + " -o " + dat);
+  EXPECT_EQ(utf16.Status, 2);
+  EXPECT_NE(utf16.Err.find("UTF-16 text"), std::string::npos);
   EXPECT_EQ(ReadAll(dat), "");
   EXPECT_EQ(Run("export " + Dir.File("none.dat")).Status, 2);
   EXPECT_EQ(Run("export " + DatFile("in.dat", 1) + " -o " + Dir.File("no/such/dir.csv")).Status, 2);
