@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CertFormat.h"
+#include "CertVersion.h"
 #include "Cp1252.h"
 #include "CsvCheck.h"
 #include "CsvExport.h"
@@ -67,6 +68,7 @@ const char kHelp[] =
     "  --force    import: replace an existing OUT.dat\n"
     "  --json     print the report as one JSON document\n"
     "  --help     print this text\n"
+    "  --version  print the program's version\n"
     "\n"
     "Exit status: 0 everything was converted and every record passes; 1 the file was written\n"
     "but something was reported (a value left empty, a warning, a reading problem, a failing\n"
@@ -270,7 +272,8 @@ int Import(const TOptions& o) {
     return report.Fail(o.Input + ": no column names (the file is empty)");
   if (!anyField) return report.Fail(o.Input + ": no column names a certificate field");
 
-  const certcsv::TCsvImport import = certcsv::ImportCsv(table, fields);
+  cert::TCertFormat cert;
+  const certcsv::TCsvImport import = certcsv::ImportIntoWorkspace(cert, table, fields);
   for (const std::string& w : import.Warnings) report.Warning(o.Input, w);
   for (const certcsv::TCsvProblem& p : import.Problems) {
     report.Reported();
@@ -288,8 +291,6 @@ int Import(const TOptions& o) {
                                       {"reason", p.Reason}});
   }
 
-  cert::TCertFormat cert;
-  certcsv::LoadImport(cert, import);
   const std::vector<TRecordFinding> findings = certcsv::CheckRecords(cert);
   bool refused = false;
   cert.OnConfirmOverwrite = [&](const std::string&) {
@@ -322,6 +323,9 @@ int main(int argc, char** argv) {
         files.push_back(arg);
     } else if (arg == "--help") {
       std::fputs(kHelp, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("certcsv %s\n", cert::kVersion);
       return 0;
     } else if (arg == "--") {
       optionsDone = true;

@@ -127,7 +127,8 @@ std::vector<int> MapColumns(const TCsvTable& table) {
   return fields;
 }
 
-TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnFields) {
+TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnFields,
+                     const TRecordSink& sink) {
   TCsvImport result;
   // The column feeding each field: the first one that names it.
   std::vector<int> feeder(FieldCount, -1);
@@ -141,8 +142,6 @@ TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnField
   std::vector<THeaderColumn> header(HeaderFieldCount);
   cert::TDetailRec rec;
   TValueConverter converter;
-  std::string value, reason;
-  result.Lines.reserve(static_cast<std::size_t>(table.RowCount()));
   result.LineRows.reserve(static_cast<std::size_t>(table.RowCount()));
   for (int r = 0; r < table.RowCount(); ++r) {
     const int row = table.SourceRow(r);
@@ -152,16 +151,17 @@ TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnField
       if (c < 0) continue;
       const std::string_view text = table.Cell(r, c);
       if (text.empty()) continue;
-      if (!converter.Convert(field, text, value, reason)) {
-        result.Problems.push_back({row, c, field, std::string(text), reason});
+      const TConversion& v = converter.Convert(field, text);
+      if (!v.Ok) {
+        result.Problems.push_back({row, c, field, std::string(text), v.Reason});
         continue;
       }
       if (field >= FirstDetailField)
-        rec.Field(field) = value;
-      else if (!value.empty())
-        header[static_cast<std::size_t>(field)].Take(row, text, value);
+        rec.Field(field) = v.Value;
+      else if (!v.Value.empty())
+        header[static_cast<std::size_t>(field)].Take(row, text, v.Value);
     }
-    result.Lines.push_back(cert::BuildDetailLine(rec, "2"));
+    sink(rec, row);
     result.LineRows.push_back(row);
   }
 
@@ -181,15 +181,28 @@ TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnField
   return result;
 }
 
-void LoadImport(cert::TCertFormat& cert, const TCsvImport& import) {
+TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnFields) {
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(table.RowCount()));
+  TCsvImport result = ImportCsv(table, columnFields, [&lines](const cert::TDetailRec& rec, int) {
+    lines.push_back(cert::BuildDetailLine(rec, "2"));
+  });
+  result.Lines = std::move(lines);
+  return result;
+}
+
+TCsvImport ImportIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
+                               const std::vector<int>& columnFields) {
   cert.ClearWorkspace();
-  cert.HeaderRec = import.Header;
-  for (const std::string& line : import.Lines) {
+  TCsvImport result = ImportCsv(table, columnFields, [&cert](const cert::TDetailRec& rec, int) {
     cert.NewDetailRec();
-    cert::ParseDetailLine(line, cert.DetailRec);
+    cert.DetailRec = rec;
+    cert.DetailRec.RecordCode = "2";
     cert.PostDetailRec();
-  }
-  if (!import.Lines.empty()) cert.FirstDetailRec();
+  });
+  cert.HeaderRec = result.Header;
+  if (cert.DetailStr().Count() > 0) cert.FirstDetailRec();
+  return result;
 }
 
 }  // namespace certcsv

@@ -2,6 +2,7 @@
 // be taken reported.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,20 +29,27 @@ struct TCsvProblem {
 
 struct TCsvImport {
   cert::THeaderRec Header;
-  std::vector<std::string> Lines;     // detail lines, built by the rule posting uses
-  std::vector<int> LineRows;          // the CSV row of each line
+  std::vector<std::string> Lines;     // detail lines built by the rule posting uses, when asked
+  std::vector<int> LineRows;          // the CSV row of each record
   std::vector<TCsvProblem> Problems;  // in row order, then column order
   std::vector<std::string> Warnings;  // about columns and rows as a whole
 };
 
+// Receives each row's record, in row order, with its CSV row.
+using TRecordSink = std::function<void(const cert::TDetailRec& record, int row)>;
+
 // Converts every row by the mapping (one field or -1 per column); a field named by two
-// columns is fed by the first, and the other is reported. The header takes each header
-// column's value; rows that leave it empty do not count, rows that disagree are reported
-// and leave that header field empty.
+// columns is fed by the first, and the other is reported. Each record goes to the sink; the
+// header takes each header column's value: rows that leave it empty do not count, rows that
+// disagree are reported and leave that header field empty.
+TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnFields,
+                     const TRecordSink& sink);
+// The same, with the records as detail lines in Lines.
 TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnFields);
 
-// Makes the workspace hold the import alone, as reading a file would: its header, its lines
-// posted one by one as new records, the first record current.
-void LoadImport(cert::TCertFormat& cert, const TCsvImport& import);
+// Makes the workspace hold the import alone, as reading a file would: the CSV's header, its
+// records posted one by one as new records, the first record current.
+TCsvImport ImportIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
+                               const std::vector<int>& columnFields);
 
 }  // namespace certcsv

@@ -214,6 +214,7 @@ bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& o
                   std::string& reason) {
   TwwPictureValidator v(mask, true);
   std::string cur;
+  TwwPictureResult last = picEmpty;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char typed = text[i];
     std::string cand = cur + typed;
@@ -227,6 +228,7 @@ bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& o
         r = v.CheckPicture(cand, true);
       }
     }
+    last = r;
     if (r == picComplete || r == picIncomplete) {
       cur = std::move(cand);
     } else if (r == picError) {
@@ -239,8 +241,9 @@ bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& o
     }
   }
   out = cur;
-  if (cur.empty()) return true;
-  // Leaving the field checks the text as it stands, without auto-fill.
+  if (cur.empty() || last == picComplete) return true;
+  // Leaving the field checks the text as it stands, without auto-fill (which only ever adds
+  // to an incomplete text, so a complete one needs no second look).
   std::string copy = cur;
   if (v.CheckPicture(copy, false) != picComplete) {
     reason = "is incomplete for the field's mask \"" + mask + "\"";
@@ -251,23 +254,26 @@ bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& o
 
 bool ConvertValue(int field, std::string_view utf8, std::string& out, std::string& reason) {
   TValueConverter converter;
-  return converter.Convert(field, utf8, out, reason);
+  const TConversion& c = converter.Convert(field, utf8);
+  out = c.Value;
+  if (!c.Ok) reason = c.Reason;
+  return c.Ok;
 }
 
 TValueConverter::TValueConverter() = default;
 TValueConverter::~TValueConverter() = default;
 
-bool TValueConverter::Convert(int field, std::string_view utf8, std::string& out,
-                              std::string& reason) {
+const TConversion& TValueConverter::Convert(int field, std::string_view utf8) {
   TMemo& memo = FMemo[static_cast<std::size_t>(field)];
   if (!memo.Valid || memo.Text != utf8) {
     memo.Text.assign(utf8);
-    memo.Ok = ConvertFresh(field, utf8, memo.Out, memo.Reason);
+    TConversion& c = memo.Outcome;
+    c.Reason.clear();
+    c.Ok = ConvertFresh(field, utf8, c.Value, c.Reason);
+    if (!c.Ok) c.Value.clear();
     memo.Valid = true;
   }
-  out = memo.Out;
-  if (!memo.Ok) reason = memo.Reason;
-  return memo.Ok;
+  return memo.Outcome;
 }
 
 bool TValueConverter::ConvertFresh(int field, std::string_view utf8, std::string& out,

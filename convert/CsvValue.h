@@ -23,6 +23,13 @@ int FieldOfColumnName(std::string_view name);
 // "is not a date ...".
 bool ConvertValue(int field, std::string_view utf8, std::string& out, std::string& reason);
 
+// One value's outcome: the record form, or why there is none.
+struct TConversion {
+  bool Ok = false;
+  std::string Value;
+  std::string Reason;
+};
+
 // ConvertValue for many rows: it remembers each field's last value and outcome, since a
 // column often repeats a value row after row (the header's columns always do).
 class TValueConverter {
@@ -31,12 +38,14 @@ class TValueConverter {
   ~TValueConverter();
   TValueConverter(const TValueConverter&) = delete;
   TValueConverter& operator=(const TValueConverter&) = delete;
-  bool Convert(int field, std::string_view utf8, std::string& out, std::string& reason);
+  // Valid until the next conversion for the same field.
+  const TConversion& Convert(int field, std::string_view utf8);
 
  private:
   struct TMemo {
-    bool Valid = false, Ok = false;
-    std::string Text, Out, Reason;
+    bool Valid = false;
+    std::string Text;
+    TConversion Outcome;
   };
   bool ConvertFresh(int field, std::string_view utf8, std::string& out, std::string& reason);
   bool TypeMasked(int field, std::string_view v, std::string& out, std::string& reason);

@@ -168,16 +168,20 @@ TEST(CsvImport, AChangedMappingFeedsOtherFields) {
   EXPECT_EQ(im.Header.HInsurerCity, "Madison");
 }
 
-TEST(CsvImport, LoadImportHoldsTheRecordsAsReadingWould) {
-  const TCsvImport im =
-      Import("Insurer Name,DInsuredLastName\r\nAcme,Okafor\r\nAcme,Lindqvist\r\n");
+TEST(CsvImport, IntoTheWorkspaceAsReadingWould) {
+  const TCsvTable t =
+      TCsvTable::Parse("Insurer Name,DInsuredLastName\r\nAcme,Okafor\r\n\r\nAcme,Lindqvist\r\n");
   TCertFormat cert;
   cert.HeaderRec.HInsurerCity = "Old";
-  LoadImport(cert, im);
+  cert.NewDetailRec();
+  cert.DetailRec.DInsuredLastName = "Pending";
+  const TCsvImport im = ImportIntoWorkspace(cert, t, MapColumns(t));
+  EXPECT_EQ(im.LineRows, (std::vector<int>{2, 4}));
+  EXPECT_TRUE(im.Lines.empty());
   EXPECT_EQ(cert.HeaderRec.HInsurerName, "Acme");
   EXPECT_EQ(cert.HeaderRec.HInsurerCity, "");
   ASSERT_EQ(cert.DetailStr().Count(), 2);
-  EXPECT_EQ(cert.DetailStr()[1], im.Lines[1]);
+  EXPECT_EQ(cert.DetailStr().Items(), ImportCsv(t, MapColumns(t)).Lines);
   EXPECT_EQ(cert.DetailIndex(), 0);
   EXPECT_EQ(cert.DetailRecStatus, drBrowse);
   EXPECT_EQ(cert.DetailRec.DInsuredLastName, "Okafor");

@@ -45,14 +45,13 @@ class RoundTrip : public ::testing::Test {
     source.ReadCertFile();
     const std::string csv = ExportCsv(source.HeaderRec, source.DetailStr(), bom);
     const TCsvTable table = TCsvTable::Parse(csv);
-    const TCsvImport im = ImportCsv(table, MapColumns(table));
+    TCertFormat target;
+    const TCsvImport im = ImportIntoWorkspace(target, table, MapColumns(table));
     for (const TCsvProblem& p : im.Problems)
       ADD_FAILURE() << "row " << p.Row << " field " << p.Field << " \"" << p.Value << "\" "
                     << p.Reason;
     for (const std::string& w : im.Warnings)
       if (source.DetailStr().Count() > 0) ADD_FAILURE() << w;
-    TCertFormat target;
-    LoadImport(target, im);
     target.FileNameSave = Dir.File("imported.dat");
     target.OnConfirmOverwrite = [](const std::string&) { return true; };
     target.WriteCertFile();

@@ -222,11 +222,12 @@ TEST(ValueConverter, GivesWhatEachConversionAloneGives) {
       {fnDPolicyNum, "ab"},          {fnDPolicyFormNum, "ab"}, {fnDPolicyNum, "ab"}};
   TValueConverter converter;
   for (const auto& [field, value] : sequence) {
-    std::string once, onceReason = "none", many, manyReason = "none";
+    std::string once, onceReason;
     const bool ok = ConvertValue(field, value, once, onceReason);
-    EXPECT_EQ(converter.Convert(field, value, many, manyReason), ok) << field << " " << value;
-    EXPECT_EQ(many, once) << field << " " << value;
-    EXPECT_EQ(manyReason, onceReason) << field << " " << value;
+    const TConversion& many = converter.Convert(field, value);
+    EXPECT_EQ(many.Ok, ok) << field << " " << value;
+    EXPECT_EQ(many.Value, once) << field << " " << value;
+    EXPECT_EQ(many.Reason, onceReason) << field << " " << value;
   }
 }
 
