@@ -160,6 +160,25 @@ std::string Quoted(char c) {
 
 }  // namespace
 
+bool HasLiteralDigit(std::string_view mask) {
+  bool inCount = false;
+  for (std::size_t i = 0; i < mask.size(); ++i) {
+    const bool digit = mask[i] >= '0' && mask[i] <= '9';
+    if (mask[i] == ';') {
+      if (i + 1 < mask.size() && mask[i + 1] >= '0' && mask[i + 1] <= '9') return true;
+      ++i;
+      inCount = false;
+    } else if (mask[i] == '*') {
+      inCount = true;
+    } else if (digit && !inCount) {
+      return true;
+    } else if (!digit) {
+      inCount = false;
+    }
+  }
+  return false;
+}
+
 int FieldOfColumnName(std::string_view name) {
   const std::string key = NameKey(name);
   if (key.empty()) return -1;
@@ -328,12 +347,35 @@ bool TValueConverter::TypeMasked(int field, std::string_view v, std::string& out
   const std::size_t f = static_cast<std::size_t>(field);
   const std::size_t width = FieldTable[f].Width;
   const std::string mask = FieldEntries[f].Mask;
-  std::string text = TakesDigitsOnly(mask) ? DigitsCleaned(v, mask) : std::string(v);
-  const std::string tooLong = "is longer than the field (" + std::to_string(width) + " characters)";
+  const std::string text = TakesDigitsOnly(mask) ? DigitsCleaned(v, mask) : std::string(v);
   if (text.size() > width) {
-    reason = tooLong;
+    reason = "is longer than the field (" + std::to_string(width) + " characters)";
     return false;
   }
+  // Digits are alike to every mask element but a literal digit, so all-digit texts of one
+  // length type alike: the outcome of the first, digits put back, is that of the others.
+  const bool byShape = AllDigits(text) && !HasLiteralDigit(mask);
+  if (byShape) {
+    if (!FDigitShapes[f]) FDigitShapes[f] = std::make_unique<TShapes>();
+    const std::string& shape = (*FDigitShapes[f])[text.size()];
+    if (!shape.empty()) {
+      out = shape;
+      auto digit = text.begin();
+      for (char& c : out)
+        if (c >= '0' && c <= '9') c = *digit++;
+      return true;
+    }
+  }
+  if (!TypeChecked(f, text, out, reason)) return false;
+  if (byShape) (*FDigitShapes[f])[text.size()] = out;
+  return true;
+}
+
+bool TValueConverter::TypeChecked(std::size_t f, const std::string& text, std::string& out,
+                                  std::string& reason) {
+  const std::size_t width = FieldTable[f].Width;
+  const std::string mask = FieldEntries[f].Mask;
+  const std::string tooLong = "is longer than the field (" + std::to_string(width) + " characters)";
   // When the whole value matches, typing it gives the same: with the window's masks every
   // beginning of such a value is taken key by key, with the same conversions.
   std::unique_ptr<TwwPictureValidator>& matcher = FMatchers[f];

@@ -49,7 +49,12 @@ class TValueConverter {
   };
   bool ConvertFresh(int field, std::string_view utf8, std::string& out, std::string& reason);
   bool TypeMasked(int field, std::string_view v, std::string& out, std::string& reason);
+  bool TypeChecked(std::size_t field, const std::string& text, std::string& out,
+                   std::string& reason);
+  // For all-digit values of each length: a typed result, its digits standing for any digits.
+  using TShapes = std::array<std::string, cert::MaxFieldWidth + 1>;
   std::array<TMemo, cert::FieldCount> FMemo;
+  std::array<std::unique_ptr<TShapes>, cert::FieldCount> FDigitShapes;
   std::array<std::unique_ptr<TwwPictureValidator>, cert::FieldCount> FMatchers;
   std::string FBytes;
 };
@@ -66,5 +71,8 @@ bool FindListCode(int field, std::string_view text, std::string& code);
 // be left with the result.
 bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& out,
                   std::string& reason);
+// Whether the mask holds a digit as a literal (not as a repeat count, as in "*45"): only such a
+// mask can tell one digit from another.
+bool HasLiteralDigit(std::string_view mask);
 
 }  // namespace certcsv

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "CertEntry.h"
 #include "CertLayout.h"
 #include "CsvValue.h"
@@ -229,6 +231,43 @@ TEST(ValueConverter, GivesWhatEachConversionAloneGives) {
     EXPECT_EQ(many.Value, once) << field << " " << value;
     EXPECT_EQ(many.Reason, onceReason) << field << " " << value;
   }
+}
+
+TEST(ValueConverter, AllDigitValuesOfOneLengthTypeAlike) {
+  std::mt19937 random(1950);
+  auto digits = [&](std::size_t n) {
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i)
+      s += static_cast<char>('0' + std::uniform_int_distribution<int>(0, 9)(random));
+    return s;
+  };
+  for (const TFieldEntry& e : FieldEntries) {
+    if (!e.Mask) continue;
+    TValueConverter converter;
+    for (std::size_t n = 1; n <= FieldTable[static_cast<std::size_t>(e.Number)].Width + 1; ++n) {
+      for (int k = 0; k < 3; ++k) {
+        const std::string value = digits(n);
+        std::string once, onceReason;
+        const bool ok = ConvertValue(e.Number, value, once, onceReason);
+        const TConversion& many = converter.Convert(e.Number, value);
+        EXPECT_EQ(many.Ok, ok) << e.Mask << " " << value;
+        EXPECT_EQ(many.Value, once) << e.Mask << " " << value;
+        EXPECT_EQ(many.Reason, onceReason) << e.Mask << " " << value;
+      }
+    }
+  }
+}
+
+TEST(HasLiteralDigit, TellsCountsFromLiterals) {
+  EXPECT_FALSE(HasLiteralDigit("*5{#}[-*4#]"));
+  EXPECT_FALSE(HasLiteralDigit("*45[@]"));
+  EXPECT_FALSE(HasLiteralDigit("*12#"));
+  EXPECT_TRUE(HasLiteralDigit("#5#"));
+  EXPECT_TRUE(HasLiteralDigit("*2{1}"));
+  EXPECT_TRUE(HasLiteralDigit("{0,1}"));
+  EXPECT_TRUE(HasLiteralDigit(";5"));
+  EXPECT_TRUE(HasLiteralDigit("*3;4"));
+  EXPECT_TRUE(HasLiteralDigit(";*3#"));  // an escaped "*" counts nothing
 }
 
 struct TNameCase {
