@@ -328,7 +328,11 @@ bool TValueConverter::ConvertFresh(int field, std::string_view utf8, std::string
     case cert::ekDateTimePicker: {
       cert::TYmd d;
       if (!ReadCsvDate(v, d, reason)) return false;
-      out = cert::FormatYYYYMMDD(d);
+      // Eight valid digits are already the record form.
+      if (v.size() == 8 && AllDigits(v))
+        out.assign(v);
+      else
+        out = cert::FormatYYYYMMDD(d);
       return true;
     }
     case cert::ekComboBox:
