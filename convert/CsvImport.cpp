@@ -191,6 +191,34 @@ TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnField
   return result;
 }
 
+void MergeHeader(cert::THeaderRec& header, const cert::THeaderRec& imported) {
+  for (int field = 0; field < HeaderFieldCount; ++field)
+    if (!imported.Field(field).Empty()) header.Field(field) = imported.Field(field).View();
+}
+
+TCsvImport AppendIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
+                               const std::vector<int>& columnFields) {
+  if (cert.DetailRecStatus == cert::drNew) {
+    bool typed = false;
+    for (int field = FirstDetailField; field < FieldCount && !typed; ++field)
+      typed = !cert::IsEmptyTrimmed(cert.DetailRec.Field(field).View());
+    if (typed)
+      cert.PostDetailRec();
+    else
+      cert.CancelDetailRec();
+  } else if (cert.DetailRecStatus == cert::drEdit) {
+    cert.PostDetailRec();
+  }
+  TCsvImport result = ImportCsv(table, columnFields, [&cert](const cert::TDetailRec& rec, int) {
+    cert.NewDetailRec();
+    cert.DetailRec = rec;
+    cert.DetailRec.RecordCode = "2";
+    cert.PostDetailRec();
+  });
+  MergeHeader(cert.HeaderRec, result.Header);
+  return result;
+}
+
 TCsvImport ImportIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
                                const std::vector<int>& columnFields) {
   cert.ClearWorkspace();

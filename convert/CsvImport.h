@@ -47,6 +47,15 @@ TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnField
 // The same, with the records as detail lines in Lines.
 TCsvImport ImportCsv(const TCsvTable& table, const std::vector<int>& columnFields);
 
+// The header fields the import fills replace those of `header`; the others stay.
+void MergeHeader(cert::THeaderRec& header, const cert::THeaderRec& imported);
+
+// Posts the import's records after the workspace's list as new records, one by one (a pending
+// edit is posted first, an untouched new record dropped), and merges the header fields the
+// CSV fills; the last record posted is current.
+TCsvImport AppendIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
+                               const std::vector<int>& columnFields);
+
 // Makes the workspace hold the import alone, as reading a file would: the CSV's header, its
 // records posted one by one as new records, the first record current.
 TCsvImport ImportIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
