@@ -187,4 +187,28 @@ TEST(CsvImport, IntoTheWorkspaceAsReadingWould) {
   EXPECT_EQ(cert.DetailRec.DInsuredLastName, "Okafor");
 }
 
+TEST(CsvImport, AppendPostsAfterTheListAndMergesTheHeader) {
+  const TCsvTable t = TCsvTable::Parse(
+      "Insurer Name,Insurer City,DInsuredLastName\r\nAcme,,Okafor\r\nAcme,,Lindqvist\r\n");
+  TCertFormat cert;
+  certtest::FillPassingHeader(cert.HeaderRec);
+  cert.NewDetailRec();
+  cert.DetailRec.DInsuredLastName = "Typed";
+  const TCsvImport im = AppendIntoWorkspace(cert, t, MapColumns(t));
+  ASSERT_EQ(cert.DetailStr().Count(), 3);
+  EXPECT_EQ(Field(cert.DetailStr()[0], fnDInsuredLastName), "Typed");
+  EXPECT_EQ(Field(cert.DetailStr()[2], fnDInsuredLastName), "Lindqvist");
+  EXPECT_EQ(cert.HeaderRec.HInsurerName, "Acme");
+  EXPECT_EQ(cert.HeaderRec.HInsurerCity, "Madison");
+  EXPECT_EQ(cert.DetailIndex(), 2);
+  EXPECT_EQ(cert.DetailRecStatus, drBrowse);
+
+  // A new record nobody typed into is not posted.
+  TCertFormat empty;
+  empty.NewDetailRec();
+  AppendIntoWorkspace(empty, t, MapColumns(t));
+  ASSERT_EQ(empty.DetailStr().Count(), 2);
+  EXPECT_EQ(Field(empty.DetailStr()[0], fnDInsuredLastName), "Okafor");
+}
+
 }  // namespace
