@@ -23,8 +23,12 @@ class TBenchDialogs : public certwin::TDialogs {
   void Message(const QString&) override {}
   bool MessageOrSkip(const QString&) override { return true; }
   void Error(const QString&) override {}
-  std::optional<QString> OpenFileName(const QString&, const QString&) override { return FFile; }
-  std::optional<QString> SaveFileName(const QString&, const QString&) override {
+  std::optional<QString> OpenFileName(const QString&, const QString&, const char*,
+                                      const char*) override {
+    return FFile;
+  }
+  std::optional<QString> SaveFileName(const QString&, const QString&, const char*,
+                                      const char*) override {
     return std::nullopt;
   }
   void Beep() override {}

@@ -15,12 +15,16 @@
 #include <QVBoxLayout>
 
 #include "CertEntry.h"
+#include "CsvExport.h"
+#include "CsvFile.h"
+#include "CsvImport.h"
 #include "EditorSupport.h"
 #include "FileNameText.h"
 #include "ProblemList.h"
 #include "RecordColumns.h"
 #include "Settings.h"
 #include "TRecordsLink.h"
+#include "TfrmCsvImport.h"
 
 using namespace certrec;
 
@@ -55,6 +59,14 @@ TfrmRecords::TfrmRecords(TRecordsLink& link) : QWidget(&link.Form(), Qt::Window)
 void TfrmRecords::BuildMenus() {
   FMenuBar = new QMenuBar(this);
   FFileMenu = FMenuBar->addMenu(QStringLiteral("&File"));
+  QAction* importCsv = FFileMenu->addAction(QStringLiteral("&Import CSV..."));
+  importCsv->setObjectName(QStringLiteral("actImportCsv"));
+  importCsv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  connect(importCsv, &QAction::triggered, this, [this] { ImportCsv(); });
+  QAction* exportCsv = FFileMenu->addAction(QStringLiteral("Export &CSV..."));
+  exportCsv->setObjectName(QStringLiteral("actExportCsv"));
+  connect(exportCsv, &QAction::triggered, this, [this] { ExportCsv(); });
+  FFileMenu->addSeparator();
   QAction* exportList = FFileMenu->addAction(QStringLiteral("&Export Problem List..."));
   exportList->setObjectName(QStringLiteral("actExportProblems"));
   exportList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -339,6 +351,147 @@ void TfrmRecords::ShowMatch(int row) {
 }
 
 void TfrmRecords::GotoSelected() { FLink.GotoRecord(SelectedRecord()); }
+
+namespace {
+
+// The workspace's events are held back while records pour in, so that the window and the
+// table are told once afterwards instead of once for every record.
+class TQuietWorkspace {
+ public:
+  explicit TQuietWorkspace(cert::TCertFormat& c)
+      : FCert(c),
+        FDetail(std::move(c.OnCertDetailChange)),
+        FStatus(std::move(c.OnCertStatusChange)),
+        FError(std::move(c.OnCertError)),
+        FBefore(std::move(c.OnBeforeFetchDetailRec)),
+        FAfter(std::move(c.OnAfterFetchDetailRec)),
+        FPass(std::move(c.OnCertPassErrorCheck)) {
+    c.OnCertDetailChange = nullptr;
+    c.OnCertStatusChange = nullptr;
+    c.OnCertError = nullptr;
+    c.OnBeforeFetchDetailRec = nullptr;
+    c.OnAfterFetchDetailRec = nullptr;
+    c.OnCertPassErrorCheck = nullptr;
+  }
+  TQuietWorkspace(const TQuietWorkspace&) = delete;
+  TQuietWorkspace& operator=(const TQuietWorkspace&) = delete;
+  ~TQuietWorkspace() {
+    FCert.OnCertDetailChange = std::move(FDetail);
+    FCert.OnCertStatusChange = std::move(FStatus);
+    FCert.OnCertError = std::move(FError);
+    FCert.OnBeforeFetchDetailRec = std::move(FBefore);
+    FCert.OnAfterFetchDetailRec = std::move(FAfter);
+    FCert.OnCertPassErrorCheck = std::move(FPass);
+  }
+
+ private:
+  cert::TCertFormat& FCert;
+  cert::TNotifyEvent FDetail;
+  cert::TCertStatusChangeEvent FStatus;
+  cert::TCertErrorEvent FError;
+  cert::TNotifyEvent FBefore, FAfter;
+  cert::TNotifyEvent FPass;
+};
+
+// Where a CSV named after the open certificate file would go, or `fallback`.
+QString BesideOpenFile(const cert::TCertFormat& c, const QString& suffix, const QString& fallback) {
+  const QFileInfo open(certwin::NameToText(c.FileNameOpen));
+  return open.completeBaseName().isEmpty()
+             ? fallback
+             : open.path() + QLatin1Char('/') + open.completeBaseName() + suffix;
+}
+
+}  // namespace
+
+void TfrmRecords::ImportCsv() {
+  TfrmNewFile& form = FLink.Form();
+  certwin::TDialogs& dialogs = form.Dialogs();
+  cert::TCertFormat& c = form.CertFormat1;
+  const auto chosen =
+      dialogs.OpenFileName(QStringLiteral("Import CSV"),
+                           BesideOpenFile(c, QStringLiteral(".csv"), QStringLiteral("*.csv")),
+                           certwin::CsvFileFilter, certwin::CsvDefaultSuffix);
+  if (!chosen) return;
+  std::string bytes;
+  try {
+    bytes = certcsv::ReadFileBytes(certwin::TextToName(*chosen));
+  } catch (const cert::TCertIOError& e) {
+    dialogs.Error(certwin::NameToText(e.what()));
+    return;
+  }
+  if (certcsv::IsUtf16Text(bytes)) {
+    dialogs.Error(
+        QStringLiteral("%1 is UTF-16 text; save it as CSV in UTF-8 or Windows-1252.").arg(*chosen));
+    return;
+  }
+  certcsv::TCsvTable table = certcsv::TCsvTable::Parse(bytes);
+  bytes = std::string();
+  if (table.ColumnCount() == 0) {
+    dialogs.Message(QStringLiteral("%1 holds no column names.").arg(*chosen));
+    return;
+  }
+  certrec::TfrmCsvImport preview(
+      std::move(table), QFileInfo(*chosen).fileName(), c.HeaderRec,
+      [&form] { return form.SaveChangesPrompt(); }, this);
+  if (preview.exec() != QDialog::Accepted) return;
+
+  const int before = c.DetailStr().Count();
+  const cert::THeaderRec header = c.HeaderRec;
+  const bool replace = preview.Choice() == certrec::TfrmCsvImport::icReplace;
+  int first = 0;
+  {
+    TQuietWorkspace quiet(c);
+    if (replace) {
+      certcsv::ImportIntoWorkspace(c, preview.Table(), preview.Mapping());
+      cert::THeaderRec merged = header;
+      certcsv::MergeHeader(merged, c.HeaderRec);
+      c.HeaderRec = merged;
+    } else {
+      certcsv::AppendIntoWorkspace(c, preview.Table(), preview.Mapping());
+      first = before;
+    }
+  }
+  c.SetFileChanged();
+  FLink.WorkspaceReset();
+  // Moving to the first new record tells the window of the new list and state.
+  if (replace)
+    c.FirstDetailRec();
+  else if (first == c.DetailIndex())
+    c.LastDetailRec();
+  else
+    c.GotoDetailRec(first);
+  form.ShowHeader(false);
+  form.ShowDetail(false);
+  const int added = c.DetailStr().Count() - (replace ? 0 : before);
+  SetNotice(QStringLiteral("%1 records %2 from %3")
+                .arg(added)
+                .arg(replace ? QStringLiteral("read") : QStringLiteral("appended"))
+                .arg(*chosen));
+}
+
+void TfrmRecords::ExportCsv() {
+  TfrmNewFile& form = FLink.Form();
+  certwin::TDialogs& dialogs = form.Dialogs();
+  cert::TCertFormat& c = form.CertFormat1;
+  // As Save File does: what is being typed belongs to the list.
+  if (c.DetailRecStatus == cert::drEdit || c.DetailRecStatus == cert::drNew) c.PostDetailRec();
+  const auto chosen = dialogs.SaveFileName(
+      QStringLiteral("Export CSV"),
+      BesideOpenFile(c, QStringLiteral(".csv"), QStringLiteral("certificates.csv")),
+      certwin::CsvFileFilter, certwin::CsvDefaultSuffix);
+  if (!chosen) return;
+  const std::string path = certwin::TextToName(*chosen);
+  if (FileExists(path) &&
+      !dialogs.ConfirmOkCancel(QStringLiteral("File %1 already exists.  Overwrite?").arg(*chosen)))
+    return;
+  try {
+    certcsv::ReplaceFileBytes(path, certcsv::ExportCsv(c.HeaderRec, c.DetailStr(), true));
+  } catch (const cert::TCertIOError& e) {
+    dialogs.Error(certwin::NameToText(e.what()));
+    return;
+  }
+  SetNotice(QStringLiteral("%1 records written to %2").arg(c.DetailStr().Count()).arg(*chosen));
+}
 
 void TfrmRecords::ExportProblemList() {
   TfrmNewFile& form = FLink.Form();

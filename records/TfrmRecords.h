@@ -54,6 +54,10 @@ class TfrmRecords : public QWidget {
   // Enter and a double click: the main window goes to the current row's record.
   void GotoSelected();
   void ExportProblemList();
+  // File > Import CSV...: the file, its preview, then its records appended or in place of the
+  // list. File > Export CSV...: the list (a pending edit posted first) as CSV.
+  void ImportCsv();
+  void ExportCsv();
   void ShowColumn(int column, bool shown);
   bool ColumnShown(int column) const;
 

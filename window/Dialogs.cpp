@@ -68,21 +68,23 @@ bool TQtDialogs::MessageOrSkip(const QString& text) {
 
 void TQtDialogs::Error(const QString& text) { QMessageBox::critical(FParent, AppTitle(), text); }
 
-std::optional<QString> TQtDialogs::OpenFileName(const QString& title, const QString& initial) {
-  QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(CertFileFilter));
+std::optional<QString> TQtDialogs::OpenFileName(const QString& title, const QString& initial,
+                                                const char* filter, const char* suffix) {
+  QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(filter));
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(QFileDialog::ExistingFile);
-  dlg.setDefaultSuffix(QString::fromLatin1(CertDefaultSuffix));
+  dlg.setDefaultSuffix(QString::fromLatin1(suffix));
   dlg.selectFile(initial);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().first();
 }
 
-std::optional<QString> TQtDialogs::SaveFileName(const QString& title, const QString& initial) {
-  QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(CertFileFilter));
+std::optional<QString> TQtDialogs::SaveFileName(const QString& title, const QString& initial,
+                                                const char* filter, const char* suffix) {
+  QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(filter));
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-  dlg.setDefaultSuffix(QString::fromLatin1(CertDefaultSuffix));
+  dlg.setDefaultSuffix(QString::fromLatin1(suffix));
   dlg.selectFile(initial);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().first();

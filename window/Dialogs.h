@@ -8,6 +8,13 @@ class QWidget;
 
 namespace certwin {
 
+// The file dialogs offer these, the first selected: certificate files unless a command asks
+// for CSV files.
+inline const char* const CertFileFilter = "Text Files (*.dat);;All files (*.*)";
+inline const char* const CertDefaultSuffix = "dat";
+inline const char* const CsvFileFilter = "CSV Files (*.csv);;All files (*.*)";
+inline const char* const CsvDefaultSuffix = "csv";
+
 enum TAnswer { anYes, anNo, anCancel };
 
 class TDialogs {
@@ -25,9 +32,14 @@ class TDialogs {
   virtual bool MessageOrSkip(const QString& text) = 0;
   // A modal error box.
   virtual void Error(const QString& text) = 0;
-  // File dialogs; nullopt when cancelled.
-  virtual std::optional<QString> OpenFileName(const QString& title, const QString& initial) = 0;
-  virtual std::optional<QString> SaveFileName(const QString& title, const QString& initial) = 0;
+  // File dialogs offering `filter` ("Name (*.ext);;..."), a name without suffix getting
+  // `suffix`; nullopt when cancelled.
+  virtual std::optional<QString> OpenFileName(const QString& title, const QString& initial,
+                                              const char* filter = CertFileFilter,
+                                              const char* suffix = CertDefaultSuffix) = 0;
+  virtual std::optional<QString> SaveFileName(const QString& title, const QString& initial,
+                                              const char* filter = CertFileFilter,
+                                              const char* suffix = CertDefaultSuffix) = 0;
   virtual void Beep() = 0;
 };
 
@@ -41,16 +53,14 @@ class TQtDialogs : public TDialogs {
   void Message(const QString& text) override;
   bool MessageOrSkip(const QString& text) override;
   void Error(const QString& text) override;
-  std::optional<QString> OpenFileName(const QString& title, const QString& initial) override;
-  std::optional<QString> SaveFileName(const QString& title, const QString& initial) override;
+  std::optional<QString> OpenFileName(const QString& title, const QString& initial,
+                                      const char* filter, const char* suffix) override;
+  std::optional<QString> SaveFileName(const QString& title, const QString& initial,
+                                      const char* filter, const char* suffix) override;
   void Beep() override;
 
  private:
   QWidget* FParent;
 };
-
-// Both file dialogs offer these, the first selected.
-inline const char* const CertFileFilter = "Text Files (*.dat);;All files (*.*)";
-inline const char* const CertDefaultSuffix = "dat";
 
 }  // namespace certwin

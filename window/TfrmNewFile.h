@@ -86,6 +86,8 @@ class TfrmNewFile : public QWidget {
 
   void ShowHeader(bool TrackChanges);
   void ShowDetail(bool TrackChanges);
+  // Save-changes prompt: whether the asking command may go on.
+  bool SaveChangesPrompt();
   int FindListItem(const TwwDBComboBox* List, const std::string& Code) const;
   bool IsRemembered(int Tag) const;
   void StartFlashing(const QString& Name);
@@ -122,8 +124,6 @@ class TfrmNewFile : public QWidget {
   void RunAndShow(void (cert::TCertFormat::*operation)());
   void FormShow();
   bool FormClose();
-  // Save-changes prompt: whether the asking command may go on.
-  bool SaveChangesPrompt();
   // Reads FileNameOpen; false, after an error box, when the system failed the read.
   bool ReadOpenFile();
   void SetErrorLine(const QString& text, const QColor* background);

@@ -60,6 +60,8 @@ class TCertFormat : public TObject {
   const TStringList& DetailStr() const { return FDetailStr; }
   bool FileChanged() const { return FFileChanged; }
   int DetailIndex() const { return FDetailIndex; }
+  // Records brought in from outside the editors (an import) are a change as edits are.
+  void SetFileChanged() { FFileChanged = true; }
   // Stores the index; outside drBrowse settles on it (dropping pending changes).
   void SetDetailIndex(int value);
 

@@ -30,7 +30,7 @@ TRun RunProgram(const std::string& path, const std::string& args) {
 }
 
 std::vector<TProgram> Programs() {
-  std::vector<TProgram> programs = {{"certcheck", CERTCHECK_PATH}};
+  std::vector<TProgram> programs = {{"certcheck", CERTCHECK_PATH}, {"certcsv", CERTCSV_PATH}};
 #ifdef CERTEDITOR_PATH
   programs.push_back({"certeditor", CERTEDITOR_PATH});
 #endif

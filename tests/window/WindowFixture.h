@@ -33,6 +33,7 @@ class TScriptedDialogs : public certwin::TDialogs {
   std::deque<certwin::TAnswer> YesNoCancel;
   std::deque<QString> Files;  // a null string cancels the dialog
   QStringList Log;
+  QStringList Filters;  // what each file dialog offered
   int Beeps = 0;
   bool OutOfMemory = false;  // showing a message runs out of memory
 
@@ -57,12 +58,16 @@ class TScriptedDialogs : public certwin::TDialogs {
     return Take(Skip, false);
   }
   void Error(const QString& text) override { Log << "error: " + text; }
-  std::optional<QString> OpenFileName(const QString& title, const QString& initial) override {
+  std::optional<QString> OpenFileName(const QString& title, const QString& initial,
+                                      const char* filter, const char*) override {
     Log << "open " + title + ": " + initial;
+    Filters << QString::fromLatin1(filter);
     return Chosen(initial);
   }
-  std::optional<QString> SaveFileName(const QString& title, const QString& initial) override {
+  std::optional<QString> SaveFileName(const QString& title, const QString& initial,
+                                      const char* filter, const char*) override {
     Log << "save as " + title + ": " + initial;
+    Filters << QString::fromLatin1(filter);
     return Chosen(initial);
   }
   void Beep() override { ++Beeps; }
