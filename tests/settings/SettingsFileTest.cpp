@@ -60,6 +60,8 @@ struct TSaveCase {
   std::string Before, After;
 };
 
+void PrintTo(const TSaveCase& c, std::ostream* os) { *os << c.Name; }
+
 class SettingsSave : public ::testing::TestWithParam<TSaveCase> {
  protected:
   TTempDir Dir;
@@ -149,6 +151,8 @@ struct TFailCase {
   const char* Name;
   TFault Fault;
 };
+
+void PrintTo(const TFailCase& c, std::ostream* os) { *os << c.Name; }
 
 class SettingsFailure : public ::testing::TestWithParam<TFailCase> {
  protected:

@@ -301,6 +301,8 @@ struct TReadFault {
   const char* Reason;
 };
 
+void PrintTo(const TReadFault& f, std::ostream* os) { *os << f.Name; }
+
 class ReadFaults : public CertFaultTest, public ::testing::WithParamInterface<TReadFault> {};
 
 // A file with blank lines and long lines, so a half read would have changed the flag and the
@@ -363,6 +365,8 @@ struct TSaveFault {
   TFault Fault;
   const char* Reason;
 };
+
+void PrintTo(const TSaveFault& f, std::ostream* os) { *os << f.Name; }
 
 class SaveFaults : public CertFaultTest, public ::testing::WithParamInterface<TSaveFault> {};
 
