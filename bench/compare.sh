@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds certbench of another commit beside this one and runs both in turns on the same files,
-# so that their figures are taken side by side under the same load.
+# so that their figures are taken side by side under the same load; prints each one's median.
 #   bench/compare.sh OLD_COMMIT [ROUNDS] [FILTER]
 # CERT_BENCH_DIR chooses where the test files go (default /tmp; /dev/shm for memory speed).
 set -euo pipefail
@@ -24,12 +24,13 @@ for ((i = 1; i <= rounds; ++i)); do
     "$bin" --benchmark_filter="$filter" --benchmark_format=csv 2>/dev/null |
       awk -F, -v side="$side" 'NR > 1 && $1 ~ /BM_/ { gsub(/"/, "", $1); print side, $1, $7 }'
   done
-done | awk '
-  BEGIN { printf "%-34s %12s %12s %8s\n", "benchmark (lines/s, mean)", "old", "new", "new/old" }
-  { sum[$2 " " $1] += $3; n[$2 " " $1]++; names[$2] = 1 }
+done | sort -k1,2 -k3,3g | awk '
+  BEGIN { printf "%-34s %12s %12s %8s\n", "benchmark (lines/s, median)", "old", "new", "new/old" }
+  { k = $2 " " $1; v[k, ++n[k]] = $3; names[$2] = 1 }
+  function median(k) { return n[k] % 2 ? v[k, (n[k] + 1) / 2] : (v[k, n[k] / 2] + v[k, n[k] / 2 + 1]) / 2 }
   END {
     for (b in names) {
-      o = sum[b " old"] / n[b " old"]; w = sum[b " new"] / n[b " new"]
+      o = median(b " old"); w = median(b " new")
       printf "%-34s %12.0f %12.0f %7.1f%%\n", b, o, w, 100 * w / o
     }
   }'

@@ -67,8 +67,8 @@ std::string BaseOf(const std::string& path) {
 
 // The file a chain of symbolic links ends at (which need not exist: a dangling link names
 // the file to create).
-std::string ResolveLinks(const std::string& name, const std::string& target) {
-  std::string path = name;
+std::string ResolveLinks(const std::string& target) {
+  std::string path = target;
   for (int hops = 0;; ++hops) {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) {
@@ -246,7 +246,7 @@ class TPosixFileSystem : public TFileSystem {
   }
 
   std::unique_ptr<TOutputFile> CreateBeside(const std::string& target) override {
-    std::string resolved = ResolveLinks(target, target);
+    std::string resolved = ResolveLinks(target);
     const std::string dir = DirectoryOf(resolved);
     const std::string prefix = TempPrefix(BaseOf(resolved));
     RemoveLeftovers(dir, prefix);

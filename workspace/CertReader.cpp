@@ -22,7 +22,7 @@ void TCertReader::Feed(std::string_view bytes) {
     const std::size_t lf = bytes.find('\n');
     if (lf == std::string_view::npos) {
       Carry(bytes);
-      return;
+      break;
     }
     const std::string_view piece = bytes.substr(0, lf);
     bytes.remove_prefix(lf + 1);
@@ -33,6 +33,14 @@ void TCertReader::Feed(std::string_view bytes) {
       EndLine(piece);
     }
   }
+  KeepLast();
+}
+
+// The last line is copied once the bytes it lies in are about to go, not once a line.
+void TCertReader::KeepLast() {
+  if (!FLastInBytes) return;
+  FLast.assign(FLastRef.data(), FLastRef.size());
+  FLastInBytes = false;
 }
 
 void TCertReader::Finish() {
@@ -67,6 +75,7 @@ void TCertReader::EndCarried() {
   else
     Line(std::string_view(FCarry).substr(0, kKept),
          FBeyondText || !IsBlankOrControl(FCarry[kKept]));
+  KeepLast();
   FCarry.clear();
   FCarrying = FOverflow = FBeyondText = false;
 }
@@ -92,7 +101,8 @@ void TCertReader::HeaderLine(std::string_view line, bool textBeyond) {
 }
 
 void TCertReader::DetailLine(std::string_view line, bool textBeyond) {
-  FLast.assign(line.data(), line.size());
+  FLastRef = line;
+  FLastInBytes = true;
   FSawDetail = true;
   const char code = line.empty() ? '\0' : line[0];
   if (code == '2') {

@@ -45,6 +45,7 @@ class TCertReader {
   void Line(std::string_view kept, bool textBeyond);
   void HeaderLine(std::string_view kept, bool textBeyond);
   void DetailLine(std::string_view kept, bool textBeyond);
+  void KeepLast();
   void Report(const std::string& message) {
     if (FReport) FReport(message);
   }
@@ -57,6 +58,8 @@ class TCertReader {
   bool FBlankLines = false;
   bool FSawDetail = false;
   std::string FLast;
+  std::string_view FLastRef;  // the last line while the bytes it lies in are still there
+  bool FLastInBytes = false;
   std::string FNormal;
   // A line running across blocks: its first kKept + 1 bytes, whether there were more, and
   // whether those held text.
