@@ -19,7 +19,7 @@ const char kSecondHeader[] =
 
 struct TRead {
   std::vector<std::string> Messages, Lines;
-  std::string Header;
+  std::string Header, Last;
   bool Blank = false;
   bool Typed = false;  // without an insurer type the saved header's date moves one column
 };
@@ -32,6 +32,7 @@ TRead Read(std::string_view bytes, std::size_t block) {
   for (std::size_t at = 0; at < bytes.size(); at += block) reader.Feed(bytes.substr(at, block));
   reader.Finish();
   r.Header = cert::BuildHeaderLine(reader.Header(), "20261210");
+  r.Last = std::string(reader.LastLine());
   r.Blank = reader.BlankLines();
   r.Typed = !reader.Header().HInsurerType.Empty();
   return r;
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Where the blocks end changes nothing.
   const TRead split = Read(bytes, block);
   Require(split.Messages == whole.Messages && split.Lines == whole.Lines &&
-          split.Header == whole.Header && split.Blank == whole.Blank);
+          split.Header == whole.Header && split.Last == whole.Last && split.Blank == whole.Blank);
 
   // The file as saved reads back to the same list, and says only what a kept second header
   // line says again each time.
