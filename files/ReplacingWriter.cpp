@@ -4,8 +4,6 @@ namespace cert {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 22;
-
 // The old file stays until the new one is complete, so a save needs room for both at once.
 [[noreturn]] void Rethrow(const TCertIOError& e) {
   if (e.Code() == std::errc::no_space_on_device)
@@ -47,8 +45,8 @@ TReplacingWriter::~TReplacingWriter() {
   }
 }
 
-void TReplacingWriter::Write(std::string_view bytes) {
-  if (FBuf.size() + bytes.size() > kBufferSize) Drain();
+void TReplacingWriter::WriteThrough(std::string_view bytes) {
+  Drain();
   if (bytes.size() > kBufferSize) {
     try {
       FFile->Write(bytes);

@@ -21,10 +21,18 @@ class TReplacingWriter {
   TReplacingWriter& operator=(const TReplacingWriter&) = delete;
 
   // Buffered: a failure may show only at a later Write or at Commit.
-  void Write(std::string_view bytes);
+  void Write(std::string_view bytes) {
+    // Inline: a save writes each line and each line end on its own.
+    if (FBuf.size() + bytes.size() <= kBufferSize)
+      FBuf.append(bytes);
+    else
+      WriteThrough(bytes);
+  }
   void Commit();
 
  private:
+  static constexpr std::size_t kBufferSize = 1 << 22;
+  void WriteThrough(std::string_view bytes);
   void Drain();
 
   TFileSystem& FFs;
