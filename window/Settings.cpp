@@ -174,43 +174,24 @@ bool ReadBool(const TIniText& ini, const char* section, const char* key, bool de
   return n != 0;
 }
 
-}  // namespace
-
-std::string SettingsPath(const std::string& directory, char separator) {
-  if (!directory.empty() && directory.back() == separator) return directory + SettingsFileName;
-  return directory + separator + SettingsFileName;
-}
-
-bool LoadSettingsFile(const std::string& path, TSettingsValues& values, cert::TFileSystem& fs) {
-  std::string bytes;
+// The file's lines; nullopt when there is no file or it cannot be read.
+std::optional<TIniText> ReadIni(const std::string& path, cert::TFileSystem& fs) {
   try {
-    if (fs.Info(path).Kind != cert::fkRegular) return false;
-    bytes = cert::ReadWholeFile(fs, path);
+    if (fs.Info(path).Kind != cert::fkRegular) return std::nullopt;
+    return TIniText(cert::ReadWholeFile(fs, path));
   } catch (const cert::TCertIOError&) {
-    return false;
+    return std::nullopt;
   }
-  const TIniText ini(bytes);
-  for (std::size_t i = 0; i < RememberBoxes.size(); ++i)
-    values.Remember[i] = ReadBool(ini, kRememberSection, RememberBoxes[i].Caption, true);
-  values.ConfirmDelete = ReadBool(ini, kDeleteSection, kDeleteKey, true);
-  values.OutputFilename = ini.Get(kFileSection, kOutputKey).value_or(DefaultCertFile);
-  values.InputFilename = ini.Get(kFileSection, kInputKey).value_or(DefaultCertFile);
-  return true;
 }
 
-bool SaveSettingsFile(const std::string& path, const TSettingsValues& values,
-                      cert::TFileSystem& fs) {
+// Changes the file's lines by set and saves them; false when it cannot. A file that is there
+// but cannot be read is kept: writing some keys alone would lose everything else in it.
+template <typename Set>
+bool RewriteIni(const std::string& path, cert::TFileSystem& fs, Set set) {
   try {
-    // A file that is there but cannot be read is kept: writing the window's keys alone would
-    // lose everything else in it.
-    const std::string bytes =
-        fs.Info(path).Kind == cert::fkMissing ? std::string() : cert::ReadWholeFile(fs, path);
-    TIniText ini(bytes);
-    for (std::size_t i = 0; i < RememberBoxes.size(); ++i)
-      ini.Set(kRememberSection, RememberBoxes[i].Caption, values.Remember[i] ? "1" : "0");
-    ini.Set(kDeleteSection, kDeleteKey, values.ConfirmDelete ? "1" : "0");
-    ini.Set(kFileSection, kOutputKey, values.OutputFilename);
-    ini.Set(kFileSection, kInputKey, values.InputFilename);
+    TIniText ini(fs.Info(path).Kind == cert::fkMissing ? std::string()
+                                                       : cert::ReadWholeFile(fs, path));
+    set(ini);
     cert::TReplacingWriter out(fs, path);
     out.Write(ini.Bytes());
     out.Commit();
@@ -220,28 +201,49 @@ bool SaveSettingsFile(const std::string& path, const TSettingsValues& values,
   return true;
 }
 
-bool LoadSettingsKeys(const std::string& path, const std::string& section, TSettingsKeys& keys) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  CSimpleIniA ini;
-  ini.SetUnicode(false);
-  ini.SetMultiKey(false);
-  if (ini.LoadFile(path.c_str()) < 0) return false;
+}  // namespace
+
+std::string SettingsPath(const std::string& directory, char separator) {
+  if (!directory.empty() && directory.back() == separator) return directory + SettingsFileName;
+  return directory + separator + SettingsFileName;
+}
+
+bool LoadSettingsFile(const std::string& path, TSettingsValues& values, cert::TFileSystem& fs) {
+  const std::optional<TIniText> ini = ReadIni(path, fs);
+  if (!ini) return false;
+  for (std::size_t i = 0; i < RememberBoxes.size(); ++i)
+    values.Remember[i] = ReadBool(*ini, kRememberSection, RememberBoxes[i].Caption, true);
+  values.ConfirmDelete = ReadBool(*ini, kDeleteSection, kDeleteKey, true);
+  values.OutputFilename = ini->Get(kFileSection, kOutputKey).value_or(DefaultCertFile);
+  values.InputFilename = ini->Get(kFileSection, kInputKey).value_or(DefaultCertFile);
+  return true;
+}
+
+bool SaveSettingsFile(const std::string& path, const TSettingsValues& values,
+                      cert::TFileSystem& fs) {
+  return RewriteIni(path, fs, [&values](TIniText& ini) {
+    for (std::size_t i = 0; i < RememberBoxes.size(); ++i)
+      ini.Set(kRememberSection, RememberBoxes[i].Caption, values.Remember[i] ? "1" : "0");
+    ini.Set(kDeleteSection, kDeleteKey, values.ConfirmDelete ? "1" : "0");
+    ini.Set(kFileSection, kOutputKey, values.OutputFilename);
+    ini.Set(kFileSection, kInputKey, values.InputFilename);
+  });
+}
+
+bool LoadSettingsKeys(const std::string& path, const std::string& section, TSettingsKeys& keys,
+                      cert::TFileSystem& fs) {
+  const std::optional<TIniText> ini = ReadIni(path, fs);
+  if (!ini) return false;
   for (auto& [key, value] : keys)
-    if (const char* v = ini.GetValue(section.c_str(), key.c_str(), nullptr)) value = v;
+    if (std::optional<std::string> v = ini->Get(section, key)) value = std::move(*v);
   return true;
 }
 
 bool SaveSettingsKeys(const std::string& path, const std::string& section,
-                      const TSettingsKeys& keys) {
-  CSimpleIniA ini;
-  ini.SetUnicode(false);
-  ini.SetMultiKey(false);
-  ini.SetSpaces(false);
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(path, ec)) ini.LoadFile(path.c_str());
-  for (const auto& [key, value] : keys) ini.SetValue(section.c_str(), key.c_str(), value.c_str());
-  return ini.SaveFile(path.c_str()) >= 0;
+                      const TSettingsKeys& keys, cert::TFileSystem& fs) {
+  return RewriteIni(path, fs, [&](TIniText& ini) {
+    for (const auto& [key, value] : keys) ini.Set(section, key, value);
+  });
 }
 
 }  // namespace certwin

@@ -37,10 +37,11 @@ bool SaveSettingsFile(const std::string& path, const TSettingsValues& values,
 // Some keys of one section, for windows that keep settings of their own.
 using TSettingsKeys = std::map<std::string, std::string>;
 // Reads the file's values of the keys given (a key the file lacks keeps its value); false
-// (keys untouched) when there is no file.
-bool LoadSettingsKeys(const std::string& path, const std::string& section, TSettingsKeys& keys);
-// Writes the keys into the section, keeping everything else in the file; false when it cannot.
+// (keys untouched) when there is no file or it cannot be read.
+bool LoadSettingsKeys(const std::string& path, const std::string& section, TSettingsKeys& keys,
+                      cert::TFileSystem& fs = cert::DefaultFileSystem());
+// Writes the keys into the section as SaveSettingsFile writes the window's.
 bool SaveSettingsKeys(const std::string& path, const std::string& section,
-                      const TSettingsKeys& keys);
+                      const TSettingsKeys& keys, cert::TFileSystem& fs = cert::DefaultFileSystem());
 
 }  // namespace certwin

@@ -147,6 +147,24 @@ TEST(SettingsLoad, TheFirstOfTwoKeysAndWhatFollowsANulAreRead) {
   EXPECT_FALSE(v.ConfirmDelete);
 }
 
+// Another window's keys go through the same lines: its section, nothing else, changes.
+TEST(SettingsKeys, AnotherWindowsSectionChangesAlone) {
+  TTempDir dir;
+  const std::string path = dir.File("dovrane.ini");
+  const std::string old = "; mine\n[Records]\nWidth = 640\nOdd line\n" + kNewFile;
+  WriteAll(path, old);
+  ASSERT_TRUE(SaveSettingsKeys(path, "records", {{"Height", "480"}, {"width", "800"}}));
+  EXPECT_EQ(ReadAll(path), "; mine\n[Records]\nWidth = 800\nOdd line\nHeight=480\n" + kNewFile);
+  TSettingsKeys keys{{"Width", "1"}, {"Height", "2"}, {"Depth", "3"}};
+  ASSERT_TRUE(LoadSettingsKeys(path, "RECORDS", keys));
+  EXPECT_EQ(keys, (TSettingsKeys{{"Width", "800"}, {"Height", "480"}, {"Depth", "3"}}));
+
+  TFaultyFileSystem unreadable({fpOpenRead, std::errc::permission_denied});
+  EXPECT_FALSE(SaveSettingsKeys(path, "Records", {{"Width", "1"}}, unreadable));
+  EXPECT_FALSE(LoadSettingsKeys(path, "Records", keys, unreadable));
+  EXPECT_EQ(keys.at("Width"), "800");
+}
+
 struct TFailCase {
   const char* Name;
   TFault Fault;
