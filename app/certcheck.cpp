@@ -1,8 +1,9 @@
 // certcheck: checks certificate files record by record, continuing past failures.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <iostream>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -46,8 +47,9 @@ const char kHelp[] =
     "\n"
     "Exit status: 0 when every file read without a message or dropped line and every record\n"
     "passed; 1 when there was any message, dropped line or failing record (or, with --strict,\n"
-    "a possible duplicate); 2 on a usage error or when a file could not be read at all (a\n"
-    "missing file included). Possible duplicates alone never change it without --strict.\n";
+    "a possible duplicate); 2 on a usage error, when a file could not be read at all (a\n"
+    "missing file, a directory, a FIFO or device, too little memory) or when the findings\n"
+    "could not be written. Possible duplicates alone never change it without --strict.\n";
 
 const char kBlankLines[] =
     "blank lines or lines without a record code were dropped while reading; saving the file in "
@@ -107,33 +109,24 @@ void FindDuplicates(cert::TCertFormat& cert, TFileReport& report) {
   cert.FindDuplicateProviders();
 }
 
-TFileReport CheckFile(const std::string& file, const TOptions& options) {
-  TFileReport report;
-  report.File = file;
+void ReadAndCheck(const std::string& file, const TOptions& options, TFileReport& report) {
   cert::TCertFormat cert;
   cert.OnFileError = [&](cert::TObject*, const std::string& msg) {
     report.Messages.push_back(msg);
   };
   cert.FileNameOpen = file;
-  std::error_code ec;
-  const bool exists = std::filesystem::exists(file, ec);
-  try {
-    cert.ReadCertFile();
-  } catch (const cert::TCertIOError& e) {
-    report.IoError = e.what();
+  if (cert::DefaultFileSystem().Info(file).Kind == cert::fkMissing) {
     report.Readable = false;
-    return report;
+    cert.ReadCertFile();  // says so in its own words
+    return;
   }
-  if (!exists) {  // the reader has said so in its own words
-    report.Readable = false;
-    return report;
-  }
+  cert.ReadCertFile();
   report.BlankLines = cert.BlankLineEncounter;
   report.Records = cert.DetailStr().Count();
   FindDuplicates(cert, report);
   if (options.AllRules) {
     FindAllRules(cert, report);
-    return report;
+    return;
   }
   for (int i = 0; i < report.Records; ++i) {
     cert::ParseDetailLine(cert.DetailStr()[i], cert.DetailRec);
@@ -143,7 +136,31 @@ TFileReport CheckFile(const std::string& file, const TOptions& options) {
     report.Findings.push_back({header ? 0 : i + 1, field, cert.Binding(field).ErrorMsg});
     if (header) break;  // every record would report the same header field
   }
+}
+
+TFileReport CheckFile(const std::string& file, const TOptions& options) {
+  TFileReport report;
+  report.File = file;
+  try {
+    ReadAndCheck(file, options, report);
+  } catch (const cert::TCertIOError& e) {
+    report.IoError = e.what();
+    report.Readable = false;
+  } catch (const std::bad_alloc&) {
+    report.IoError = "Cannot check \"" + file + "\": not enough memory";
+    report.Readable = false;
+  }
   return report;
+}
+
+// Findings that cannot be written must not pass for a clean run.
+void Emit(const std::string& text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
+    return;
+  const int err = errno;
+  std::fprintf(stderr, "certcheck: cannot write the findings to standard output: %s\n",
+               std::strerror(err));
+  std::exit(2);
 }
 
 // A failing header fails every record; a record with several findings counts once.
@@ -216,19 +233,17 @@ nlohmann::json ToJson(const TFileReport& r, const TOptions& options) {
   return j;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   TOptions options;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help") {
-      std::fputs(kHelp, stdout);
+      Emit(kHelp);
       return 0;
     }
     if (arg == "--version") {
-      std::printf("certcheck %s\n", cert::kVersion);
+      Emit(std::string("certcheck ") + cert::kVersion + "\n");
       return 0;
     }
     if (arg == "--json") {
@@ -260,13 +275,24 @@ int main(int argc, char** argv) {
     } else {
       std::string out;
       PrintText(report, out);
-      std::fwrite(out.data(), 1, out.size(), stdout);
+      Emit(out);
     }
   }
   if (options.Json) {
     doc["status"] = status;
     // A name that is not UTF-8 cannot be told in JSON: its odd bytes show as U+FFFD.
-    std::cout << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    Emit(doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
   }
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("certcheck: not enough memory\n", stderr);
+    return 2;
+  }
 }

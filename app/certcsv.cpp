@@ -1,6 +1,5 @@
 // certcsv: certificate files to CSV and back.
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -189,8 +188,7 @@ int Export(const TOptions& o) {
     report.Doc["messages"].push_back(cert::FileErrorToUtf8(msg));
   };
   cert.FileNameOpen = o.Input;
-  std::error_code ec;
-  if (!std::filesystem::exists(o.Input, ec))
+  if (cert::DefaultFileSystem().Info(o.Input).Kind == cert::fkMissing)
     return report.Fail("Cannot open \"" + o.Input + "\": No such file or directory");
   try {
     cert.ReadCertFile();

@@ -1,13 +1,8 @@
 #include "BenchFiles.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <stdexcept>
-
 #include "../tests/support/CertSamples.h"
 #include "CertFormat.h"
+#include "ReplacingWriter.h"
 
 namespace certbench {
 
@@ -19,24 +14,23 @@ std::string MakeFile(const std::string& kind, long records, Fill fill) {
   const char* dir = std::getenv("CERT_BENCH_DIR");
   const std::string path =
       std::string(dir ? dir : "/tmp") + "/certbench-" + kind + std::to_string(records) + ".dat";
-  if (std::filesystem::exists(path)) return path;
+  cert::TFileSystem& fs = cert::DefaultFileSystem();
+  if (fs.Info(path).Kind != cert::fkMissing) return path;
   cert::THeaderRec h;
   certtest::FillPassingHeader(h);
   cert::TDetailRec d;
   certtest::FillPassingDetail(d);
-  const std::string tmp = path + ".part";
-  FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) throw std::runtime_error("cannot create " + tmp);
+  // A run stopped half way leaves no half file behind to be taken for a whole one.
+  cert::TReplacingWriter out(fs, path);
   std::string line = cert::BuildHeaderLine(h, "20261210") + "\r\n";
-  std::fwrite(line.data(), 1, line.size(), f);
+  out.Write(line);
   for (long i = 0; i < records; ++i) {
     fill(i, d);
     cert::BuildDetailLine(d, "2", line);
     line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), f);
+    out.Write(line);
   }
-  std::fclose(f);
-  std::filesystem::rename(tmp, path);
+  out.Commit();
   return path;
 }
 

@@ -7,10 +7,11 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "BenchFiles.h"
+#include "FileSystem.h"
 #include "RecordsSession.h"
 #include "TfrmRecords.h"
 
@@ -19,7 +20,7 @@ namespace {
 // Resident and peak resident memory of the process, in MB.
 std::pair<double, double> Memory() {
   malloc_trim(0);
-  std::ifstream status("/proc/self/status");
+  std::istringstream status(cert::ReadWholeFile(cert::DefaultFileSystem(), "/proc/self/status"));
   long rss = 0, peak = 0;
   for (std::string line; std::getline(status, line);) {
     if (line.rfind("VmRSS:", 0) == 0) rss = std::atol(line.c_str() + 6);

@@ -1,11 +1,7 @@
 #include "ProblemList.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-
 #include "CertEntry.h"
+#include "ReplacingWriter.h"
 
 namespace certrec {
 
@@ -60,20 +56,15 @@ std::string ProblemListCsv(const cert::TCertFormat& cert, const TRecordTable& ta
   return out;
 }
 
-// The one place this window touches the file system: here to the end of the file.
+// The one place this window touches the file system, through the file layer.
 bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(path, ec);
+  return cert::DefaultFileSystem().Info(path).Kind != cert::fkMissing;
 }
 
 void WriteTextFile(const std::string& path, const std::string& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) throw cert::TCertIOError("Cannot create \"" + path + "\": " + std::strerror(errno));
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const int err = errno;
-  if (std::fclose(f) != 0 || !written)
-    throw cert::TCertIOError("Cannot write \"" + path +
-                             "\": " + std::strerror(written ? errno : err));
+  cert::TReplacingWriter out(cert::DefaultFileSystem(), path);
+  out.Write(bytes);
+  out.Commit();
 }
 
 }  // namespace certrec

@@ -1,9 +1,9 @@
 // Writes the sample certificate files of samples/ (run: certsamples DIRECTORY).
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "CertLayout.h"
+#include "ReplacingWriter.h"
 
 namespace {
 
@@ -58,7 +58,9 @@ cert::TDetailRec Clinic() {
 }
 
 void Write(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
+  cert::TReplacingWriter out(cert::DefaultFileSystem(), path);
+  out.Write(text);
+  out.Commit();
   std::printf("wrote %s\n", path.c_str());
 }
 

@@ -2,7 +2,7 @@
 # Installs with apt-get whatever the build, the tests and the window need and is missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config
-          qt6-base-dev libgl-dev libsimpleini-dev nlohmann-json3-dev libcsv-dev
+          qt6-base-dev libgl-dev nlohmann-json3-dev libcsv-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev
           xvfb xauth fonts-dejavu-core fonts-liberation2

@@ -1,7 +1,8 @@
 #include "CertDate.h"
 
 #include <cstdio>
-#include <ctime>
+
+#include "FileSystem.h"
 
 namespace cert {
 
@@ -88,10 +89,8 @@ void SetTodayProvider(TTodayFn fn) { TodayProvider() = std::move(fn); }
 
 TYmd Today() {
   if (TodayProvider()) return TodayProvider()();
-  const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return TYmd{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+  const TLocalDate d = DefaultFileSystem().Today();
+  return TYmd{d.Year, d.Month, d.Day};
 }
 
 }  // namespace cert

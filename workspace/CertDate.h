@@ -30,7 +30,8 @@ std::string FormatYYYYMMDD(const TYmd& d);
 // Reads "YYYYMMDD" untrimmed; each part may have leading blanks; false when not a valid date.
 bool ReadYYYYMMDD(std::string_view text, TYmd& out);
 
-// The one clock of the program; tests replace it to fix "today".
+// The one clock of the program (the system's, through the file layer); tests replace it to fix
+// "today".
 using TTodayFn = std::function<TYmd()>;
 void SetTodayProvider(TTodayFn fn);
 TYmd Today();

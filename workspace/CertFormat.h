@@ -3,11 +3,12 @@
 
 #include <array>
 #include <functional>
-#include <stdexcept>
 #include <string>
 
+#include "CertDate.h"
 #include "CertLayout.h"
 #include "CertObject.h"
+#include "FileSystem.h"
 
 namespace cert {
 
@@ -24,12 +25,6 @@ using TCertDuplicateProviderEvent = std::function<void(TObject* Sender, int Inde
 // Asked before an existing file is replaced; true means OK.
 using TConfirmOverwriteEvent = std::function<bool(const std::string& Question)>;
 
-// An operating-system failure while reading or writing a file; the text names the file.
-class TCertIOError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // An OnFileError message as UTF-8: the file's text is Windows-1252, but a message that names
 // the file carries the name as the system spells it.
 std::string FileErrorToUtf8(const std::string& message);
@@ -41,6 +36,8 @@ struct TCertObject {
   TCertEditor* Editor = nullptr;
   TChangeHandler SavedHandler;
 };
+
+class TCertReader;
 
 class TCertFormat : public TObject {
  public:
@@ -92,9 +89,13 @@ class TCertFormat : public TObject {
   void GotoDetailRec(int Index);
   void ClearWorkspace();
 
-  // Files; operating-system failures throw TCertIOError.
+  // Files; operating-system failures throw TCertIOError. Reading changes the workspace only
+  // when the whole file was read.
   void ReadCertFile();
   void WriteCertFile();
+  // Where files are read and written and whose date a written header carries; unset: the
+  // system's files and the program's clock. The caller keeps it alive.
+  void SetFileSystem(TFileSystem* fs) { FFileSystem = fs; }
 
   // Checks of the header and the current detail record: the first failing field, or -1.
   int CheckForErrors();
@@ -134,12 +135,16 @@ class TCertFormat : public TObject {
   int ReturnIndex() const;
   void FireDetailChange();
   TChangeHandler OwnChangeHandler();
+  TFileSystem& Files() const;
+  TYmd DateToday() const;
+  void Adopt(const TCertReader& reader, TStringList& list);
 
   TStringList FDetailStr;
   int FDetailIndex = 0;
   int FRememberedIndex = 0;
   bool FFileChanged = false;
   std::array<TCertObject, FieldCount> FFields;
+  TFileSystem* FFileSystem = nullptr;
 };
 
 // Field number's record member in one of the two records.

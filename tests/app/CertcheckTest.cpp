@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -17,8 +18,9 @@ struct TRun {
   std::string Out;
 };
 
-TRun RunCertcheck(const std::string& args) {
-  const std::string cmd = std::string(CERTCHECK_PATH) + " " + args + " 2>/dev/null";
+// redirect: where standard error and output go, in the shell's words.
+TRun RunCertcheck(const std::string& args, const std::string& redirect = "2>/dev/null") {
+  const std::string cmd = std::string(CERTCHECK_PATH) + " " + args + " " + redirect;
   FILE* p = popen(cmd.c_str(), "r");
   std::string out;
   char buf[4096];
@@ -233,6 +235,51 @@ TEST_F(Certcheck, JsonCarriesAllRulesAndWarnings) {
   EXPECT_EQ(plain["status"], 0);
   EXPECT_FALSE(plain["files"][0].contains("headerRules"));
   EXPECT_EQ(nlohmann::json::parse(RunCertcheck("--json --strict " + dup).Out)["status"], 1);
+}
+
+// A FIFO without a writer would make a plain open wait for ever; a device has no end.
+TEST_F(Certcheck, WhatIsNotAFileIsRefusedAtOnce) {
+  const std::string fifo = Dir.File("pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string good = Make("good.dat", Header() + Detail());
+  const TRun r = RunCertcheck(fifo + " /dev/zero " + good);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Out, fifo + ": Cannot read \"" + fifo + "\": not a file but a named pipe\n" +
+                       "/dev/zero: Cannot read \"/dev/zero\": not a file but a device\n" + good +
+                       ": 1 records, 0 failing\n");
+}
+
+// Under a memory limit a file too large to hold is an error of that file, not an abort.
+TEST_F(Certcheck, RunningOutOfMemoryNamesTheFile) {
+  std::string lines;
+  for (int i = 0; i < 1000; ++i) lines += Detail();
+  std::string body;
+  for (int i = 0; i < 120; ++i) body += lines;
+  const std::string big = Make("big.dat", Header() + body);
+  FILE* p =
+      popen(("ulimit -v 30000; " + std::string(CERTCHECK_PATH) + " " + big + " 2>&1").c_str(), "r");
+  std::string out;
+  char buf[4096];
+  for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  const int st = pclose(p);
+  EXPECT_EQ(WIFEXITED(st) ? WEXITSTATUS(st) : -1, 2) << out;
+  EXPECT_EQ(out, big + ": Cannot read \"" + big + "\": not enough memory to hold the file\n");
+}
+
+// Findings that cannot be written must not pass for a clean run.
+TEST_F(Certcheck, OutputThatCannotBeWrittenIsAnError) {
+  const std::string good = Make("good.dat", Header() + Detail());
+  for (const char* mode : {"", "--json "}) {
+    TRun r = RunCertcheck(mode + good, "2>&1 >/dev/full");
+    EXPECT_EQ(r.Status, 2) << mode;
+    EXPECT_EQ(r.Out,
+              "certcheck: cannot write the findings to standard output: No space left on "
+              "device\n");
+    r = RunCertcheck(mode + good, "2>&1 >&-");
+    EXPECT_EQ(r.Status, 2) << mode;
+    EXPECT_EQ(r.Out,
+              "certcheck: cannot write the findings to standard output: Bad file descriptor\n");
+  }
 }
 
 }  // namespace

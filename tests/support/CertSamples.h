@@ -1,11 +1,10 @@
 // Records that pass every rule, for tests to mutate.
 #pragma once
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "CertFormat.h"
+#include "FileBytes.h"
 
 namespace certtest {
 
@@ -51,15 +50,6 @@ inline std::string PassingDetailLine(const std::string& last = "Smith") {
   cert::TDetailRec d;
   FillPassingDetail(d, last);
   return cert::BuildDetailLine(d, "2");
-}
-
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 }  // namespace certtest

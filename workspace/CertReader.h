@@ -1,0 +1,72 @@
+// Reading the bytes of a certificate file: the header record, then every kept detail line in
+// its list form, with the layout problems found on the way. Knows nothing of where the bytes
+// come from, so it reads a file, a stream or a test's string alike.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "CertLayout.h"
+
+namespace cert {
+
+class TCertReader {
+ public:
+  // A layout problem; every message begins with "*** ". Reading goes on after it.
+  using TReport = std::function<void(const std::string& message)>;
+  // A kept detail line, normalised (335 characters); the sink may take the string.
+  using TSink = std::function<void(std::string& line)>;
+
+  // fileName is what the messages name.
+  TCertReader(std::string fileName, TReport report, TSink sink);
+
+  // The next bytes of the file, split anywhere.
+  void Feed(std::string_view bytes);
+  // The end of the file: its last line needs no line break.
+  void Finish();
+
+  // The first line's fields as they stand in the file.
+  const THeaderRec& Header() const { return FHeader; }
+  // A line was dropped: an empty line, blanks, or an unknown record code.
+  bool BlankLines() const { return FBlankLines; }
+  // Whether a line followed the header, and the columns the layout holds of the last one.
+  bool SawDetail() const { return FSawDetail; }
+  std::string_view LastLine() const { return FLast; }
+
+ private:
+  // Of a line only its first columns matter, and whether any text follows them; so however
+  // long a line is, no more than this is held.
+  static constexpr std::size_t kKept = DetailExcessCol - 1;
+
+  void EndLine(std::string_view line);
+  void Carry(std::string_view piece);
+  void EndCarried();
+  void Line(std::string_view kept, bool textBeyond);
+  void HeaderLine(std::string_view kept, bool textBeyond);
+  void DetailLine(std::string_view kept, bool textBeyond);
+  void KeepLast();
+  void Report(const std::string& message) {
+    if (FReport) FReport(message);
+  }
+
+  std::string FFileName;
+  TReport FReport;
+  TSink FSink;
+  THeaderRec FHeader;
+  bool FFirst = true;
+  bool FBlankLines = false;
+  bool FSawDetail = false;
+  std::string FLast;
+  std::string_view FLastRef;  // the last line while the bytes it lies in are still there
+  bool FLastInBytes = false;
+  std::string FNormal;
+  // A line running across blocks: its first kKept + 1 bytes, whether there were more, and
+  // whether those held text.
+  std::string FCarry;
+  bool FCarrying = false;
+  bool FOverflow = false;
+  bool FBeyondText = false;
+};
+
+}  // namespace cert
