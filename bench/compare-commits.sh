@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds certbench of another commit beside this one and runs both in turns on the same files,
 # so that their figures are taken side by side under the same load; prints each one's median.
-#   bench/compare.sh OLD_COMMIT [ROUNDS] [FILTER]
+#   bench/compare-commits.sh OLD_COMMIT [ROUNDS] [FILTER]
 # CERT_BENCH_DIR chooses where the test files go (default /tmp; /dev/shm for memory speed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-old=${1:?usage: bench/compare.sh OLD_COMMIT [ROUNDS] [FILTER]}
+old=${1:?usage: bench/compare-commits.sh OLD_COMMIT [ROUNDS] [FILTER]}
 rounds=${2:-5}
 filter=${3:-BM_(Read|Write)CertFile}
 work=$(mktemp -d)
