@@ -72,6 +72,9 @@ TEST_F(Certcsv, ExportToStandardOutputReportsOnStandardError) {
   EXPECT_EQ(r.Out.substr(0, 13), "HInsurerName,");
   EXPECT_EQ(r.Out.substr(r.Out.size() - 2), "\r\n");
   EXPECT_EQ(r.Err, dat + ": 1 records, 0 failing\n");
+  // The same bytes as in a file: no platform adds a CR before each LF.
+  ASSERT_EQ(Run("export --no-bom " + dat + " -o " + Dir.File("out.csv")).Status, 0);
+  EXPECT_EQ(r.Out, ReadAll(Dir.File("out.csv")));
 }
 
 TEST_F(Certcsv, ExportReportsFailingRecordsAndReadingProblems) {
