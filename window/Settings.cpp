@@ -217,7 +217,7 @@ std::string DirectoryOf(const std::string& path, char separator) {
   const std::size_t cut = path.find_last_of(separator == '\\' ? "\\/" : "/");
   if (cut == std::string::npos) return ".";
   if (cut == 0) return path.substr(0, 1);
-  // "C:\\" is the root of its drive; "C:" alone would be the drive's current folder.
+  // A drive's root keeps its separator: "C:" alone would be the drive's current folder.
   if (separator == '\\' && cut == 2 && path[1] == ':') return path.substr(0, 3);
   return path.substr(0, cut);
 }

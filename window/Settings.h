@@ -27,8 +27,8 @@ struct TSettingsValues {
 // The directory followed by the file name, with exactly one separator between them.
 std::string SettingsPath(const std::string& directory, char separator = cert::kPathSeparator);
 
-// The folder part of a path: no trailing separator except for a root ("/", "C:\\"); "." for
-// a bare name. With '\\' as separator a '/' separates too, as on Windows.
+// The folder part of a path: no trailing separator except for a root ("/", "C:\"); "." for
+// a bare name. With a backslash as separator a '/' separates too, as on Windows.
 std::string DirectoryOf(const std::string& path, char separator = cert::kPathSeparator);
 
 // What the choice of the settings folder rests on.
