@@ -9,14 +9,9 @@
 #include <sys/wait.h>
 #endif
 
-namespace certtest {
+#include "NullDevice.h"
 
-// Where a redirection sends what nobody reads.
-#ifdef _WIN32
-inline const std::string kNullDevice = "NUL";
-#else
-inline const std::string kNullDevice = "/dev/null";
-#endif
+namespace certtest {
 
 struct TShellRun {
   int Status;  // the exit code; -1 when the program did not exit by itself
