@@ -12,6 +12,7 @@
 #include "CertRules.h"
 #include "CertVersion.h"
 #include "Cp1252.h"
+#include "FileSystem.h"
 
 namespace {
 
@@ -289,6 +290,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cert::StartCommandLineProgram(argc, argv);
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {

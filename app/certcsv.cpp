@@ -12,6 +12,7 @@
 #include "CsvExport.h"
 #include "CsvFile.h"
 #include "CsvImport.h"
+#include "FileSystem.h"
 
 namespace {
 
@@ -314,6 +315,7 @@ int Import(const TOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cert::StartCommandLineProgram(argc, argv);
   TOptions o;
   std::vector<std::string> files;
   bool optionsDone = false;

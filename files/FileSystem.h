@@ -50,6 +50,13 @@ struct TLocalDate {
   int Year = 0, Month = 0, Day = 0;
 };
 
+// What the system puts between a folder and a name in the names it gives.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 // A file open for reading.
 class TInputFile {
  public:
@@ -93,6 +100,17 @@ class TFileSystem {
   virtual void FlushDirectoryOf(const TOutputFile& file) = 0;
   virtual void Remove(const std::string& name) = 0;
   virtual TLocalDate Today() = 0;
+
+  // The running program's own file, as the system names it; empty when it cannot tell.
+  virtual std::string ExecutablePath() = 0;
+  // Where the user's programs keep their settings ($XDG_CONFIG_HOME or ~/.config, %APPDATA%);
+  // empty when the user has no such folder.
+  virtual std::string UserConfigDirectory() = 0;
+  // Whether this process may create files in the directory.
+  virtual bool CanCreateIn(const std::string& directory) = 0;
+  // Creates the directory and every missing one above it (open to the user alone where the
+  // platform has owners); one that is there already is no error.
+  virtual void MakeDirectories(const std::string& name) = 0;
 };
 
 // The operating system's own file system and clock.
@@ -100,5 +118,10 @@ TFileSystem& DefaultFileSystem();
 
 // The whole file, through fs.OpenRead.
 std::string ReadWholeFile(TFileSystem& fs, const std::string& name);
+
+// First thing in a command-line program's main: its arguments become names the file layer
+// takes (on Windows UTF-8, whatever the console's code page) and the standard streams pass
+// bytes unchanged (on Windows no CR LF translation). Nothing to do on POSIX.
+void StartCommandLineProgram(int& argc, char**& argv);
 
 }  // namespace cert

@@ -1,14 +1,17 @@
 // The file system of POSIX systems. The only file of the program that calls the system.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <random>
+#include <vector>
 
 #include "FileSystem.h"
 
@@ -301,6 +304,58 @@ class TPosixFileSystem : public TFileSystem {
     return TLocalDate{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
   }
 
+  std::string ExecutablePath() override {
+    // The kernel's own record of the file, byte for byte: no decoding can damage the name.
+    std::string path(256, '\0');
+    for (;;) {
+      const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+      if (n < 0) return {};
+      if (static_cast<std::size_t>(n) < path.size()) {
+        path.resize(static_cast<std::size_t>(n));
+        return path;
+      }
+      path.resize(path.size() * 2);
+    }
+  }
+
+  std::string UserConfigDirectory() override {
+    // A relative XDG_CONFIG_HOME is invalid and is ignored, as the XDG rules say.
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h) {
+      home = h;
+    } else {
+      std::vector<char> buf(16384);
+      passwd pw{};
+      passwd* found = nullptr;
+      if (::getpwuid_r(::geteuid(), &pw, buf.data(), buf.size(), &found) == 0 && found &&
+          found->pw_dir && *found->pw_dir)
+        home = found->pw_dir;
+    }
+    if (home.empty()) return {};
+    return (home.back() == '/' ? home : home + "/") + ".config";
+  }
+
+  bool CanCreateIn(const std::string& directory) override {
+    return ::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+  }
+
+  void MakeDirectories(const std::string& name) override {
+    // Each folder on the way, from the top: the missing ones are made private to the user.
+    for (std::size_t end = name.find('/', 1);; end = name.find('/', end + 1)) {
+      const std::string part = name.substr(0, end);
+      if (!part.empty() && part.back() != '/' && ::mkdir(part.c_str(), 0700) != 0 &&
+          errno != EEXIST)
+        ThrowErrno("Cannot create", name);
+      if (end == std::string::npos) break;
+    }
+    struct stat st;
+    if (::stat(name.c_str(), &st) != 0) ThrowErrno("Cannot create", name);
+    if (!S_ISDIR(st.st_mode))
+      ThrowIOError("Cannot create", name, std::make_error_code(std::errc::not_a_directory));
+  }
+
  private:
   static void RefuseNonFile(const std::string& name, const struct stat& st) {
     if (S_ISDIR(st.st_mode))
@@ -329,5 +384,7 @@ TFileSystem& DefaultFileSystem() {
   static TPosixFileSystem fs;
   return fs;
 }
+
+void StartCommandLineProgram(int&, char**&) {}
 
 }  // namespace cert

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "CertEntry.h"
+#include "CertVersion.h"
 #include "CsvExport.h"
 #include "CsvFile.h"
 #include "CsvImport.h"
@@ -31,6 +32,11 @@ using namespace certrec;
 namespace {
 
 const char kSettingsSection[] = "Records Window";
+const char kAboutTitle[] = "About Certificate File Editor";
+const char kAboutText[] =
+    "Prepares and checks an insurer's certificate-of-insurance file for the state patients' "
+    "compensation fund: one header record, then one detail record per insured provider and "
+    "policy, each checked against the fund's rules.";
 const QColor kMaroon(128, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kNoMatch(255, 200, 200);
@@ -52,6 +58,7 @@ TfrmRecords::TfrmRecords(TRecordsLink& link) : QWidget(&link.Form(), Qt::Window)
   layout->setMenuBar(FMenuBar);
   BuildTop();
   BuildGrid();
+  BuildHelpMenu();  // last: after View, which the grid adds
   resize(1000, 560);
   LoadColumns();
 }
@@ -97,6 +104,21 @@ void TfrmRecords::BuildMenus() {
   add("actFindNext", "Find Ne&xt", QKeySequence(Qt::Key_F3), [this] { FindNext(1); });
   add("actFindPrevious", "Find Pre&vious", QKeySequence(Qt::SHIFT | Qt::Key_F3),
       [this] { FindNext(-1); });
+}
+
+void TfrmRecords::BuildHelpMenu() {
+  QMenu* help = FMenuBar->addMenu(QStringLiteral("&Help"));
+  QAction* about = help->addAction(QStringLiteral("&About..."));
+  about->setObjectName(QStringLiteral("actAbout"));
+  about->setMenuRole(QAction::AboutRole);
+  connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
+}
+
+void TfrmRecords::ShowAbout() {
+  FLink.Form().Dialogs().About(
+      QString::fromLatin1(kAboutTitle),
+      QStringLiteral("Certificate File Editor (certeditor) %1\r\n\r\n%2")
+          .arg(QString::fromLatin1(cert::kVersion), QString::fromLatin1(kAboutText)));
 }
 
 void TfrmRecords::BuildTop() {

@@ -60,11 +60,14 @@ class TfrmRecords : public QWidget {
   void ExportCsv();
   void ShowColumn(int column, bool shown);
   bool ColumnShown(int column) const;
+  // Help > About...: the tool's name, version and what it is for.
+  void ShowAbout();
 
  private:
   void BuildMenus();
   void BuildTop();
   void BuildGrid();
+  void BuildHelpMenu();
   void LoadColumns();
   void SaveColumns() const;
   void editFindChange();

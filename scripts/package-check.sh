@@ -33,10 +33,14 @@ expect() {  # expect DESCRIPTION COMMAND...: the command's output is shown when 
 }
 
 work=$(mktemp -d)
+home=
 installed_here=0
 xvfb_pid=
+window_pid=
 cleanup() {
+  [[ -z $window_pid ]] || kill "$window_pid" 2>/dev/null || true
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
+  [[ -z $home ]] || rm -rf "$home"
   if ((installed_here)); then
     "${sudo_cmd[@]}" dpkg --purge certeditor >/dev/null || echo "could not remove certeditor" >&2
   fi
@@ -177,6 +181,69 @@ if window_starts; then
   ok "/usr/bin/certeditor opens its window and stays"
 else
   fail "/usr/bin/certeditor opens its window and stays"
+fi
+
+# Closing a window the way a window manager does: WM_DELETE_WINDOW, which Qt answers with the
+# window's own close (the settings are written then).
+ask_to_close() {  # ask_to_close DISPLAY WINDOW_ID
+  /usr/bin/python3 - "$1" "$2" <<'PY'
+import sys
+from Xlib import X, display, protocol
+d = display.Display(sys.argv[1])
+w = d.create_resource_object("window", int(sys.argv[2], 0))
+protocols, delete = d.intern_atom("WM_PROTOCOLS"), d.intern_atom("WM_DELETE_WINDOW")
+w.send_event(protocol.event.ClientMessage(window=w, client_type=protocols,
+                                          data=(32, [delete, X.CurrentTime, 0, 0, 0])))
+d.flush()
+PY
+}
+window_id() {  # window_id DISPLAY TITLE
+  xwininfo -display "$1" -root -tree 2>/dev/null | grep -F "\"$2\"" | awk 'NR == 1 { print $1 }'
+}
+# The installed window, run by a user who cannot write /usr/bin and closed as a window manager
+# closes it, writes its settings into that user's configuration folder, which it makes, and says
+# nothing about /usr/bin. Root may write /usr/bin, so root runs it as nobody.
+settings_go_to_the_users_folder() {
+  [[ -n $xvfb_pid ]] || { echo "        needs Xvfb and xwininfo"; return 1; }
+  local display id as_user=() ini
+  display=:$(<"$work/display")
+  home=$(mktemp -d)
+  ini=$home/.config/certeditor/dovrane.ini
+  if [[ $(id -u) -eq 0 ]]; then
+    chown nobody:nogroup "$home"
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  fi
+  env -u XDG_CONFIG_HOME HOME="$home" DISPLAY="$display" QT_QPA_PLATFORM=xcb \
+    "${as_user[@]}" /usr/bin/certeditor >"$work/user-window.log" 2>&1 &
+  window_pid=$!
+  for _ in $(seq 50); do
+    id=$(window_id "$display" "Create New Certificate File")
+    [[ -n $id ]] && break
+    sleep 0.2
+  done
+  [[ -n $id ]] || { echo "        the window did not show"; return 1; }
+  ask_to_close "$display" "$id"
+  for _ in $(seq 50); do
+    kill -0 "$window_pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  if kill -0 "$window_pid" 2>/dev/null; then
+    # An error box (titled with the program's name) holds the window open.
+    echo "        the window did not close; its windows:"
+    xwininfo -display "$display" -root -tree | grep '"' | sed 's/^/        /'
+    return 1
+  fi
+  window_pid=
+  [[ -f $ini ]] || { echo "        no $ini"; sed 's/^/        /' "$work/user-window.log"; return 1; }
+  [[ ! -e /usr/bin/dovrane.ini ]] || { echo "        /usr/bin/dovrane.ini was written"; return 1; }
+  grep -q '^Confir&m Delete=1' "$ini" && grep -q '^OutputFilename=c:\\tavcerti.dat' "$ini" ||
+    { sed 's/^/        /' "$ini"; return 1; }
+  [[ $(grep -c '=' "$ini") -eq 16 ]] || { sed 's/^/        /' "$ini"; return 1; }
+}
+if settings_go_to_the_users_folder; then
+  ok "the installed window keeps its settings in ~/.config/certeditor/dovrane.ini"
+else
+  fail "the installed window keeps its settings in ~/.config/certeditor/dovrane.ini"
 fi
 
 finish

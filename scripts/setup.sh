@@ -6,7 +6,7 @@ packages=(g++ cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev
           xvfb xauth fonts-dejavu-core fonts-liberation2
-          librsvg2-bin help2man dpkg-dev desktop-file-utils appstream x11-utils)
+          librsvg2-bin help2man dpkg-dev desktop-file-utils appstream x11-utils python3-xlib)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -68,6 +68,10 @@ bool TQtDialogs::MessageOrSkip(const QString& text) {
 
 void TQtDialogs::Error(const QString& text) { QMessageBox::critical(FParent, AppTitle(), text); }
 
+void TQtDialogs::About(const QString& title, const QString& text) {
+  QMessageBox::about(FParent, title, Shown(text));
+}
+
 std::optional<QString> TQtDialogs::OpenFileName(const QString& title, const QString& initial,
                                                 const char* filter, const char* suffix) {
   QFileDialog dlg(FParent, title, QString(), QString::fromLatin1(filter));

@@ -32,6 +32,12 @@ class TDialogs {
   virtual bool MessageOrSkip(const QString& text) = 0;
   // A modal error box.
   virtual void Error(const QString& text) = 0;
+  // A box titled `title` telling what the program is, with its icon and OK; by default the
+  // plain message box.
+  virtual void About(const QString& title, const QString& text) {
+    (void)title;
+    Message(text);
+  }
   // File dialogs offering `filter` ("Name (*.ext);;..."), a name without suffix getting
   // `suffix`; nullopt when cancelled.
   virtual std::optional<QString> OpenFileName(const QString& title, const QString& initial,
@@ -53,6 +59,7 @@ class TQtDialogs : public TDialogs {
   void Message(const QString& text) override;
   bool MessageOrSkip(const QString& text) override;
   void Error(const QString& text) override;
+  void About(const QString& title, const QString& text) override;
   std::optional<QString> OpenFileName(const QString& title, const QString& initial,
                                       const char* filter, const char* suffix) override;
   std::optional<QString> SaveFileName(const QString& title, const QString& initial,

@@ -189,8 +189,13 @@ std::optional<TIniText> ReadIni(const std::string& path, cert::TFileSystem& fs) 
 template <typename Set>
 bool RewriteIni(const std::string& path, cert::TFileSystem& fs, Set set) {
   try {
-    TIniText ini(fs.Info(path).Kind == cert::fkMissing ? std::string()
-                                                       : cert::ReadWholeFile(fs, path));
+    const bool missing = fs.Info(path).Kind == cert::fkMissing;
+    // The first save of an installed tool's settings makes its folder.
+    if (missing) {
+      const std::string dir = DirectoryOf(path);
+      if (fs.Info(dir).Kind == cert::fkMissing) fs.MakeDirectories(dir);
+    }
+    TIniText ini(missing ? std::string() : cert::ReadWholeFile(fs, path));
     set(ini);
     cert::TReplacingWriter out(fs, path);
     out.Write(ini.Bytes());
@@ -206,6 +211,39 @@ bool RewriteIni(const std::string& path, cert::TFileSystem& fs, Set set) {
 std::string SettingsPath(const std::string& directory, char separator) {
   if (!directory.empty() && directory.back() == separator) return directory + SettingsFileName;
   return directory + separator + SettingsFileName;
+}
+
+std::string DirectoryOf(const std::string& path, char separator) {
+  const std::size_t cut = path.find_last_of(separator == '\\' ? "\\/" : "/");
+  if (cut == std::string::npos) return ".";
+  if (cut == 0) return path.substr(0, 1);
+  // A drive's root keeps its separator: "C:" alone would be the drive's current folder.
+  if (separator == '\\' && cut == 2 && path[1] == ':') return path.substr(0, 3);
+  return path.substr(0, cut);
+}
+
+std::string ChooseSettingsDirectory(const TSettingsPlaces& places, char separator) {
+  const bool beside = places.FileThere || places.Writable || places.UserConfigDir.empty();
+  if (beside) return places.ExecutableDir.empty() ? "." : places.ExecutableDir;
+  const std::string& base = places.UserConfigDir;
+  const bool ends = base.back() == separator || (separator == '\\' && base.back() == '/');
+  return base + (ends ? "" : std::string(1, separator)) + SettingsFolderName;
+}
+
+std::string FindSettingsDirectory(cert::TFileSystem& fs) {
+  TSettingsPlaces places;
+  const std::string exe = fs.ExecutablePath();
+  if (!exe.empty()) {
+    places.ExecutableDir = DirectoryOf(exe);
+    try {
+      places.FileThere = fs.Info(SettingsPath(places.ExecutableDir)).Kind != cert::fkMissing;
+    } catch (const cert::TCertIOError&) {
+      // A folder that cannot be looked into holds no settings the tool could read.
+    }
+    places.Writable = !places.FileThere && fs.CanCreateIn(places.ExecutableDir);
+  }
+  if (!places.FileThere && !places.Writable) places.UserConfigDir = fs.UserConfigDirectory();
+  return ChooseSettingsDirectory(places);
 }
 
 bool LoadSettingsFile(const std::string& path, TSettingsValues& values, cert::TFileSystem& fs) {

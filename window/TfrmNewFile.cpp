@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
@@ -111,7 +110,7 @@ TfrmNewFile::TfrmNewFile(std::unique_ptr<TDialogs> dialogs, QWidget* parent)
   setWindowTitle(QStringLiteral("Create New Certificate File"));
   setFont(WindowFont());
   resize(772, 546);
-  SettingsDirectory = TextToName(QCoreApplication::applicationDirPath());
+  SettingsDirectory = FindSettingsDirectory();
   wwed::SetBeepHandler([this] { FDialogs->Beep(); });
   BuildPanels();
   BuildFields();

@@ -49,7 +49,8 @@ class TfrmNewFile : public QWidget {
   ~TfrmNewFile() override;
 
   cert::TCertFormat CertFormat1;
-  // Where the settings file lives; the executable's directory unless a caller says otherwise.
+  // Where the settings file lives: the executable's folder, or the user's configuration folder
+  // for an installed tool (FindSettingsDirectory); a caller may say otherwise.
   std::string SettingsDirectory;
 
   // The window's components in creation order.

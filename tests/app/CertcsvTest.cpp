@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "../support/CertSamples.h"
+#include "../support/RunShell.h"
 #include "../support/TempDir.h"
 
 using namespace cert;
@@ -21,10 +20,8 @@ class Certcsv : public ::testing::Test {
  protected:
   TRun Run(const std::string& args) {
     const std::string out = Dir.File("stdout"), err = Dir.File("stderr");
-    const std::string cmd =
-        std::string(CERTCSV_PATH) + " " + args + " >'" + out + "' 2>'" + err + "'";
-    const int st = std::system(cmd.c_str());
-    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, ReadAll(out), ReadAll(err)};
+    const int st = RunToFiles(ShellWord(CERTCSV_PATH) + " " + args, out, err);
+    return {st, ReadAll(out), ReadAll(err)};
   }
   std::string Make(const std::string& name, const std::string& bytes) {
     WriteAll(Dir.File(name), bytes);
@@ -75,6 +72,9 @@ TEST_F(Certcsv, ExportToStandardOutputReportsOnStandardError) {
   EXPECT_EQ(r.Out.substr(0, 13), "HInsurerName,");
   EXPECT_EQ(r.Out.substr(r.Out.size() - 2), "\r\n");
   EXPECT_EQ(r.Err, dat + ": 1 records, 0 failing\n");
+  // The same bytes as in a file: no platform adds a CR before each LF.
+  ASSERT_EQ(Run("export --no-bom " + dat + " -o " + Dir.File("out.csv")).Status, 0);
+  EXPECT_EQ(r.Out, ReadAll(Dir.File("out.csv")));
 }
 
 TEST_F(Certcsv, ExportReportsFailingRecordsAndReadingProblems) {

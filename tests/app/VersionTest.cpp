@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "../support/RunShell.h"
 
 namespace {
 
@@ -12,21 +12,16 @@ struct TProgram {
   const char* Path;
 };
 
-struct TRun {
-  int Status;
-  std::string Out;
-};
+using TRun = certtest::TShellRun;
 
 // Without any display: --version must not need one.
 TRun RunProgram(const std::string& path, const std::string& args) {
-  const std::string cmd =
-      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + path + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  const int st = pclose(p);
-  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+#ifdef _WIN32
+  const std::string noDisplay;  // a Windows program needs none to start
+#else
+  const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+#endif
+  return certtest::RunShell(noDisplay + certtest::ShellWord(path) + " " + args + " 2>&1");
 }
 
 std::vector<TProgram> Programs() {

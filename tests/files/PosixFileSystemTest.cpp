@@ -1,52 +1,29 @@
-// The system's file layer on a real POSIX file system. These tests make FIFOs, sockets, links
-// and owners to look at, so they call the system themselves.
-#include <gtest/gtest.h>
+// The system's file layer on a real POSIX file system, where it meets what only POSIX has:
+// FIFOs, sockets and devices, symbolic links, owners and modes, signals and resource limits,
+// the XDG configuration folder. These tests make such things to look at, so they call the
+// system themselves. What every platform has is tested in FileSystemTest.cpp.
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <csignal>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <thread>
+#include <optional>
 
-#include "../support/FileBytes.h"
-#include "../support/TempDir.h"
-#include "FileSystem.h"
-#include "ReplacingWriter.h"
+#include "FilesFixture.h"
 
 using namespace cert;
 using namespace certtest;
+using namespace filestest;
 namespace fs = std::filesystem;
 
 namespace {
 
-class PosixFileSystemTest : public ::testing::Test {
+class PosixFileSystemTest : public TFilesTest {
  protected:
-  void Save(const std::string& target, const std::string& bytes) {
-    TReplacingWriter out(Fs, target);
-    out.Write(bytes);
-    out.Commit();
-  }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (auto& e : fs::directory_iterator(Dir.Path())) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  template <typename Fn>
-  std::string ErrorOf(Fn fn) {
-    try {
-      fn();
-    } catch (const TCertIOError& e) {
-      return e.what();
-    }
-    ADD_FAILURE() << "no TCertIOError";
-    return {};
-  }
   std::string MakeFifo(const std::string& name) {
     const std::string path = Dir.File(name);
     EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
@@ -65,25 +42,11 @@ class PosixFileSystemTest : public ::testing::Test {
     if (Socket >= 0) ::close(Socket);
   }
 
-  TTempDir Dir;
-  TFileSystem& Fs = DefaultFileSystem();
   int Socket = -1;
 };
 
-TEST_F(PosixFileSystemTest, TellsKindsAndReadOnlyFiles) {
-  WriteAll(Dir.File("a.dat"), "12345");
-  TFileInfo info = Fs.Info(Dir.File("a.dat"));
-  EXPECT_EQ(info.Kind, fkRegular);
-  EXPECT_EQ(info.Size, 5u);
-  EXPECT_FALSE(info.ReadOnly);
-  fs::permissions(Dir.File("a.dat"), fs::perms::owner_read | fs::perms::group_read);
-  EXPECT_TRUE(Fs.Info(Dir.File("a.dat")).ReadOnly) << "also for root";
-
-  EXPECT_EQ(Fs.Info(Dir.Path()).Kind, fkDirectory);
-  EXPECT_EQ(Fs.Info(Dir.File("none")).Kind, fkMissing);
-  EXPECT_EQ(Fs.Info(Dir.File("none/deeper")).Kind, fkMissing);
-  EXPECT_EQ(Fs.Info(Dir.File("a.dat/deeper")).Kind, fkMissing);
-  info = Fs.Info(MakeFifo("pipe"));
+TEST_F(PosixFileSystemTest, TellsKindsOfSpecialFiles) {
+  TFileInfo info = Fs.Info(MakeFifo("pipe"));
   EXPECT_EQ(info.Kind, fkSpecial);
   EXPECT_EQ(info.What, "a named pipe");
   EXPECT_EQ(Fs.Info("/dev/null").What, "a device");
@@ -100,21 +63,10 @@ TEST_F(PosixFileSystemTest, RefusesWhatIsNotAFileWithoutWaiting) {
   const std::string sock = MakeSocket("sock");
   EXPECT_EQ(ErrorOf([&] { Fs.OpenRead(sock); }),
             "Cannot read \"" + sock + "\": not a file but a socket");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead(Dir.Path()); }),
-            "Cannot read \"" + Dir.Path() + "\": Is a directory");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead(Dir.File("none")); }),
-            "Cannot open \"" + Dir.File("none") + "\": No such file or directory");
   // Nor is one replaced by a save.
   EXPECT_EQ(ErrorOf([&] { Save(fifo, "x"); }),
             "Cannot replace \"" + fifo + "\": not a file but a named pipe");
   EXPECT_EQ(Fs.Info(fifo).Kind, fkSpecial);
-}
-
-TEST_F(PosixFileSystemTest, ReadsWholeFiles) {
-  std::string bytes(3 << 20, '\0');
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 4096);
-  WriteAll(Dir.File("big"), bytes);
-  EXPECT_EQ(ReadWholeFile(Fs, Dir.File("big")), bytes);
 }
 
 TEST_F(PosixFileSystemTest, SavingThroughALinkReplacesWhatItPointsTo) {
@@ -164,68 +116,6 @@ TEST_F(PosixFileSystemTest, ANewFileGetsTheUsualMode) {
   EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
-// A save killed between creating its new file and the rename leaves that file behind; the
-// next save to the same target takes it away, and leaves other targets' files alone.
-TEST_F(PosixFileSystemTest, LeftoversOfKilledSavesAreRemoved) {
-  const std::string target = Dir.File("cert.dat");
-  WriteAll(target, "old");
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EXIT(
-        {
-          auto file = Fs.CreateBeside(target);
-          file->Write(std::string(100000, 'x'));
-          std::raise(SIGKILL);
-        },
-        ::testing::KilledBySignal(SIGKILL), "");
-  }
-  EXPECT_EXIT(
-      {
-        auto file = Fs.CreateBeside(Dir.File("other.dat"));
-        std::raise(SIGKILL);
-      },
-      ::testing::KilledBySignal(SIGKILL), "");
-  // Each killed save has taken the one before it away already.
-  ASSERT_EQ(Names().size(), 3u);
-  Save(target, "new");
-  const std::vector<std::string> left = Names();
-  ASSERT_EQ(left.size(), 2u);
-  EXPECT_EQ(left[0].rfind(".other.dat.", 0), 0u);
-  EXPECT_EQ(left[1], "cert.dat");
-  EXPECT_EQ(ReadAll(target), "new");
-}
-
-TEST_F(PosixFileSystemTest, ASaveInProgressIsNotTakenForALeftover) {
-  const std::string target = Dir.File("cert.dat");
-  {
-    TReplacingWriter first(Fs, target);
-    first.Write("first");
-    Save(target, "second");
-    EXPECT_EQ(Names().size(), 2u) << "the first save's file is still there";
-    first.Commit();
-  }
-  EXPECT_EQ(ReadAll(target), "first");
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
-}
-
-TEST_F(PosixFileSystemTest, SavesAtTheSameTimeNeverMix) {
-  const std::string target = Dir.File("cert.dat");
-  const std::string a(300000, 'a'), b(200000, 'b');
-  auto saver = [&](const std::string& bytes) {
-    for (int i = 0; i < 40; ++i) {
-      TReplacingWriter out(Fs, target);
-      out.Write(bytes.substr(0, bytes.size() / 2));
-      out.Write(bytes.substr(bytes.size() / 2));
-      out.Commit();
-      const std::string now = ReadAll(target);
-      EXPECT_TRUE(now == a || now == b) << now.size();
-    }
-  };
-  std::thread t1(saver, a), t2(saver, b);
-  t1.join();
-  t2.join();
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
-}
-
 // The limit lives and dies with the child process that sets it.
 TEST_F(PosixFileSystemTest, AFileSizeLimitIsAnErrorNotAKill) {
   const std::string target = Dir.File("cert.dat");
@@ -252,20 +142,92 @@ TEST_F(PosixFileSystemTest, AFileSizeLimitIsAnErrorNotAKill) {
   EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
 }
 
-TEST_F(PosixFileSystemTest, TodayIsTheLocalDate) {
-  auto local = [] {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&now, &tm);
-    return std::to_string(tm.tm_year + 1900) + "-" + std::to_string(tm.tm_mon + 1) + "-" +
-           std::to_string(tm.tm_mday);
-  };
-  const std::string before = local();
-  const TLocalDate d = Fs.Today();
-  const std::string after = local();  // midnight may pass in between
-  const std::string got =
-      std::to_string(d.Year) + "-" + std::to_string(d.Month) + "-" + std::to_string(d.Day);
-  EXPECT_TRUE(got == before || got == after) << got;
+// The XDG rules: XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+struct TConfigCase {
+  const char* Name;
+  std::optional<std::string> Xdg, Home;
+  std::string Expected;  // "" for the password database's home followed by "/.config"
+};
+
+void PrintTo(const TConfigCase& c, std::ostream* os) { *os << c.Name; }
+
+class UserConfigDirectory : public ::testing::TestWithParam<TConfigCase> {
+ protected:
+  void SetUp() override {
+    Save("XDG_CONFIG_HOME", FXdg);
+    Save("HOME", FHome);
+  }
+  void TearDown() override {
+    Restore("XDG_CONFIG_HOME", FXdg);
+    Restore("HOME", FHome);
+  }
+  static void Set(const char* name, const std::optional<std::string>& value) {
+    if (value)
+      ::setenv(name, value->c_str(), 1);
+    else
+      ::unsetenv(name);
+  }
+
+ private:
+  static void Save(const char* name, std::optional<std::string>& slot) {
+    if (const char* v = std::getenv(name)) slot = v;
+  }
+  static void Restore(const char* name, const std::optional<std::string>& slot) { Set(name, slot); }
+  std::optional<std::string> FXdg, FHome;
+};
+
+TEST_P(UserConfigDirectory, FollowsTheXdgRules) {
+  Set("XDG_CONFIG_HOME", GetParam().Xdg);
+  Set("HOME", GetParam().Home);
+  std::string expected = GetParam().Expected;
+  if (expected.empty()) {
+    const passwd* pw = ::getpwuid(::geteuid());
+    ASSERT_NE(pw, nullptr);
+    expected = std::string(pw->pw_dir) + (std::string(pw->pw_dir) == "/" ? "" : "/") + ".config";
+  }
+  EXPECT_EQ(DefaultFileSystem().UserConfigDirectory(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UserConfigDirectory,
+    ::testing::Values(
+        TConfigCase{"XdgWins", std::string("/srv/conf"), std::string("/home/u"), "/srv/conf"},
+        TConfigCase{"XdgBytesKept", std::string("/home/caf\xE9/.cfg"), std::string("/home/u"),
+                    "/home/caf\xE9/.cfg"},
+        TConfigCase{"RelativeXdgIgnored", std::string("conf"), std::string("/home/u"),
+                    "/home/u/.config"},
+        TConfigCase{"EmptyXdgIgnored", std::string(""), std::string("/home/u"), "/home/u/.config"},
+        TConfigCase{"HomeWithSlash", std::nullopt, std::string("/home/u/"), "/home/u/.config"},
+        TConfigCase{"NoHomeAsksThePasswordDatabase", std::nullopt, std::nullopt, ""},
+        TConfigCase{"EmptyHomeAsksThePasswordDatabase", std::nullopt, std::string(""), ""}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The folders made for a user's settings are the user's alone, whatever the umask.
+TEST_F(PosixFileSystemTest, MadeDirectoriesArePrivate) {
+  const mode_t mask = ::umask(0);
+  Fs.MakeDirectories(Dir.File("a/b"));
+  ::umask(mask);
+  for (const char* d : {"a", "a/b"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat(Dir.File(d).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u) << d;
+  }
+  // One that was there keeps its mode.
+  ::chmod(Dir.File("a").c_str(), 0755);
+  Fs.MakeDirectories(Dir.File("a/c"));
+  struct stat st {};
+  ::stat(Dir.File("a").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0755u);
+}
+
+// Root may create files anywhere the file system allows; everyone else only where the mode
+// lets them.
+TEST_F(PosixFileSystemTest, AFolderWithoutWriteModeTakesNoFiles) {
+  fs::create_directory(Dir.File("ro"));
+  ::chmod(Dir.File("ro").c_str(), 0555);
+  EXPECT_EQ(Fs.CanCreateIn(Dir.File("ro")), ::geteuid() == 0);
+  ::chmod(Dir.File("ro").c_str(), 0755);
+  EXPECT_TRUE(Fs.CanCreateIn(Dir.File("ro")));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 
 #include "CertEntry.h"
+#include "CertVersion.h"
 #include "RecordColumns.h"
 #include "RecordsFixture.h"
 #include "Settings.h"
@@ -51,6 +52,7 @@ class RecordsWindowTest : public QObject {
   void exportedProblemList();
   void exportAsksBeforeReplacingAndReportsFailures();
   void recordsButtonAndTabOrder();
+  void aboutTellsNameVersionAndPurpose();
 };
 
 void RecordsWindowTest::rowsAndStatuses() {
@@ -332,4 +334,27 @@ void RecordsWindowTest::recordsButtonAndTabOrder() {
 }
 
 QTEST_MAIN(RecordsWindowTest)
+// The last menu is Help, whose About... shows the name, the version and what the tool is for,
+// through the window's dialogs; the main window keeps its title.
+void RecordsWindowTest::aboutTellsNameVersionAndPurpose() {
+  TRecordsWindow w;
+  TfrmRecords* r = w.ShowRecords();
+  QVERIFY(r);
+  const QList<QAction*> menus = r->MenuBar()->actions();
+  QCOMPARE(menus.last()->text(), QStringLiteral("&Help"));
+  QCOMPARE(menus.last()->menu()->actions().first()->objectName(), QStringLiteral("actAbout"));
+  QCOMPARE(menus.last()->menu()->actions().first()->text(), QStringLiteral("&About..."));
+  w.Dialogs->Log.clear();
+  TriggerAction(r, "actAbout");
+  QCOMPARE(w.Dialogs->Log.size(), 1);
+  const QString shown = w.Dialogs->Log.first();
+  const QString head = QStringLiteral(
+                           "about About Certificate File Editor: Certificate File "
+                           "Editor (certeditor) ") +
+                       QString::fromLatin1(cert::kVersion) + QStringLiteral("\r\n\r\n");
+  QVERIFY2(shown.startsWith(head), qPrintable(shown));
+  QVERIFY2(shown.contains(QStringLiteral("certificate-of-insurance file")), qPrintable(shown));
+  QCOMPARE(w.Form->windowTitle(), QStringLiteral("Create New Certificate File"));
+}
+
 #include "RecordsWindowTest.moc"

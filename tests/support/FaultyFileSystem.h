@@ -22,6 +22,7 @@ enum TFaultPoint {
   fpClose,  // the file is closed all the same, as the system does
   fpReplace,
   fpFlushDirectory,
+  fpMakeDirectories,
 };
 
 struct TFault {
@@ -38,8 +39,8 @@ class TFaultyFileSystem : public cert::TFileSystem {
 
   TFault Fault;
   cert::TLocalDate Date{2026, 12, 10};
-  // "create", "write", "flush", "close", "replace", "flush directory", "remove", in order;
-  // consecutive writes are logged once.
+  // "create", "write", "flush", "close", "replace", "flush directory", "remove",
+  // "make directories", in order; consecutive writes are logged once.
   std::vector<std::string> Log;
 
   cert::TFileInfo Info(const std::string& name) override { return FInner.Info(name); }
@@ -73,6 +74,15 @@ class TFaultyFileSystem : public cert::TFileSystem {
   }
 
   cert::TLocalDate Today() override { return Date; }
+
+  std::string ExecutablePath() override { return FInner.ExecutablePath(); }
+  std::string UserConfigDirectory() override { return FInner.UserConfigDirectory(); }
+  bool CanCreateIn(const std::string& directory) override { return FInner.CanCreateIn(directory); }
+  void MakeDirectories(const std::string& name) override {
+    Note("make directories");
+    Fail(fpMakeDirectories, "Cannot create", name);
+    FInner.MakeDirectories(name);
+  }
 
  private:
   class TInput : public cert::TInputFile {

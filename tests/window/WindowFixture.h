@@ -58,6 +58,9 @@ class TScriptedDialogs : public certwin::TDialogs {
     return Take(Skip, false);
   }
   void Error(const QString& text) override { Log << "error: " + text; }
+  void About(const QString& title, const QString& text) override {
+    Log << "about " + title + ": " + text;
+  }
   std::optional<QString> OpenFileName(const QString& title, const QString& initial,
                                       const char* filter, const char*) override {
     Log << "open " + title + ": " + initial;

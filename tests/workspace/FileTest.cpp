@@ -7,6 +7,7 @@
 #include "../support/CertSamples.h"
 #include "../support/FakeEditor.h"
 #include "../support/FaultyFileSystem.h"
+#include "../support/NullDevice.h"
 #include "../support/TempDir.h"
 #include "CertDate.h"
 #include "CertFormat.h"
@@ -350,9 +351,9 @@ TEST_F(CertFaultTest, RunningOutOfMemoryWhileReadingIsAnError) {
 
 TEST_F(CertFaultTest, SpecialFilesAreRefusedNamingThem) {
   const TWorkspaceState before = StateOf(Cert);
-  Cert.FileNameOpen = "/dev/null";
+  Cert.FileNameOpen = kNullDevice;
   EXPECT_EQ(ErrorOf([&] { Cert.ReadCertFile(); }),
-            "Cannot read \"/dev/null\": not a file but a device");
+            "Cannot read \"" + kNullDevice + "\": not a file but a device");
   Cert.FileNameOpen = Dir.Path();
   EXPECT_EQ(ErrorOf([&] { Cert.ReadCertFile(); }),
             "Cannot read \"" + Dir.Path() + "\": Is a directory");
