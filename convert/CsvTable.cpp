@@ -7,6 +7,7 @@
 
 #include "Cp1252.h"
 #include "CsvText.h"
+#include "Utf8.h"
 
 namespace certcsv {
 
@@ -120,7 +121,7 @@ TCsvTable TCsvTable::Parse(std::string_view bytes) {
     bytes.remove_prefix(3);
   }
   std::string converted;
-  if (!IsValidUtf8(bytes)) {
+  if (!cert::IsValidUtf8(bytes)) {
     t.FEncoding = ceCp1252;
     converted = cert::Cp1252ToUtf8(std::string(bytes));
     bytes = converted;

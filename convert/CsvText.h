@@ -6,9 +6,6 @@
 
 namespace certcsv {
 
-// Well-formed UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view text);
-
 // Windows-1252 bytes of well-formed UTF-8 text; false, with the first code point the code
 // page cannot hold in `bad`, when there is one.
 bool Utf8ToCp1252(std::string_view utf8, std::string& out, char32_t& bad);

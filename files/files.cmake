@@ -8,6 +8,7 @@ endif()
 add_library(certfiles STATIC ${CMAKE_CURRENT_LIST_DIR}/FileSystem.cpp
                              ${CMAKE_CURRENT_LIST_DIR}/ReplacingWriter.cpp
                              ${CMAKE_CURRENT_LIST_DIR}/Utf16.cpp
+                             ${CMAKE_CURRENT_LIST_DIR}/Utf8.cpp
                              ${cert_files_system})
 target_include_directories(certfiles PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 if(WIN32)

@@ -1,5 +1,7 @@
 #include "Cp1252.h"
 
+#include "Utf8.h"
+
 namespace cert {
 
 namespace {
@@ -27,17 +29,7 @@ std::string Cp1252ToUtf8(const std::string& bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (unsigned char b : bytes) {
-    const char32_t cp = Cp1252ToUnicode(b);
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    AppendUtf8(out, Cp1252ToUnicode(b));
   }
   return out;
 }
