@@ -10,9 +10,9 @@
 #include "Cp1252.h"
 #include "CsvCheck.h"
 #include "CsvExport.h"
-#include "CsvFile.h"
 #include "CsvImport.h"
 #include "FileSystem.h"
+#include "ReplacingWriter.h"
 
 namespace {
 
@@ -215,7 +215,7 @@ int Export(const TOptions& o) {
     if (std::fflush(stdout) != 0) return report.Fail("cannot write to standard output");
   } else {
     try {
-      certcsv::ReplaceFileBytes(o.Output, csv);
+      cert::ReplaceWholeFile(cert::DefaultFileSystem(), o.Output, csv);
     } catch (const cert::TCertIOError& e) {
       return report.Fail(e.what());
     }
@@ -251,7 +251,7 @@ int Import(const TOptions& o) {
                 {"problems", json::array()}};
   std::string bytes;
   try {
-    bytes = certcsv::ReadFileBytes(o.Input);
+    bytes = cert::ReadWholeFile(cert::DefaultFileSystem(), o.Input);
   } catch (const cert::TCertIOError& e) {
     return report.Fail(e.what());
   }

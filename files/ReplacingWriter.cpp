@@ -81,4 +81,10 @@ void TReplacingWriter::Commit() {
   FFs.FlushDirectoryOf(*FFile);
 }
 
+void ReplaceWholeFile(TFileSystem& fs, const std::string& target, std::string_view bytes) {
+  TReplacingWriter out(fs, target);
+  out.Write(bytes);
+  out.Commit();
+}
+
 }  // namespace cert

@@ -42,4 +42,7 @@ class TReplacingWriter {
   bool FCommitted = false;
 };
 
+// The whole of a file's new content at once, saved as TReplacingWriter saves.
+void ReplaceWholeFile(TFileSystem& fs, const std::string& target, std::string_view bytes);
+
 }  // namespace cert

@@ -56,15 +56,4 @@ std::string ProblemListCsv(const cert::TCertFormat& cert, const TRecordTable& ta
   return out;
 }
 
-// The one place this window touches the file system, through the file layer.
-bool FileExists(const std::string& path) {
-  return cert::DefaultFileSystem().Info(path).Kind != cert::fkMissing;
-}
-
-void WriteTextFile(const std::string& path, const std::string& bytes) {
-  cert::TReplacingWriter out(cert::DefaultFileSystem(), path);
-  out.Write(bytes);
-  out.Commit();
-}
-
 }  // namespace certrec

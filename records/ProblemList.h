@@ -13,9 +13,4 @@ namespace certrec {
 // Lines end with CR LF; the text stays Windows-1252, as the certificate file's.
 std::string ProblemListCsv(const cert::TCertFormat& cert, const TRecordTable& table);
 
-// Writes the bytes beside the file and puts them in its place; operating-system failures throw
-// cert::TCertIOError naming the file.
-void WriteTextFile(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
-
 }  // namespace certrec

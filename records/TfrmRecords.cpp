@@ -17,12 +17,13 @@
 #include "CertEntry.h"
 #include "CertVersion.h"
 #include "CsvExport.h"
-#include "CsvFile.h"
 #include "CsvImport.h"
 #include "EditorSupport.h"
 #include "FileNameText.h"
+#include "FileSystem.h"
 #include "ProblemList.h"
 #include "RecordColumns.h"
+#include "ReplacingWriter.h"
 #include "Settings.h"
 #include "TRecordsLink.h"
 #include "TfrmCsvImport.h"
@@ -436,7 +437,7 @@ void TfrmRecords::ImportCsv() {
   if (!chosen) return;
   std::string bytes;
   try {
-    bytes = certcsv::ReadFileBytes(certwin::TextToName(*chosen));
+    bytes = cert::ReadWholeFile(cert::DefaultFileSystem(), certwin::TextToName(*chosen));
   } catch (const cert::TCertIOError& e) {
     dialogs.Error(certwin::NameToText(e.what()));
     return;
@@ -491,49 +492,45 @@ void TfrmRecords::ImportCsv() {
                 .arg(*chosen));
 }
 
-void TfrmRecords::ExportCsv() {
-  TfrmNewFile& form = FLink.Form();
-  certwin::TDialogs& dialogs = form.Dialogs();
-  cert::TCertFormat& c = form.CertFormat1;
-  // As Save File does: what is being typed belongs to the list.
-  if (c.DetailRecStatus == cert::drEdit || c.DetailRecStatus == cert::drNew) c.PostDetailRec();
-  const auto chosen = dialogs.SaveFileName(
-      QStringLiteral("Export CSV"),
-      BesideOpenFile(c, QStringLiteral(".csv"), QStringLiteral("certificates.csv")),
-      certwin::CsvFileFilter, certwin::CsvDefaultSuffix);
-  if (!chosen) return;
-  const std::string path = certwin::TextToName(*chosen);
-  if (FileExists(path) &&
-      !dialogs.ConfirmOkCancel(QStringLiteral("File %1 already exists.  Overwrite?").arg(*chosen)))
-    return;
+bool TfrmRecords::SaveAs(const QString& title, const QString& suffix, const QString& fallback,
+                         const std::string& bytes, QString& chosen) {
+  certwin::TDialogs& dialogs = FLink.Form().Dialogs();
+  const auto name =
+      dialogs.SaveFileName(title, BesideOpenFile(FLink.Form().CertFormat1, suffix, fallback),
+                           certwin::CsvFileFilter, certwin::CsvDefaultSuffix);
+  if (!name) return false;
+  chosen = *name;
+  const std::string path = certwin::TextToName(chosen);
+  cert::TFileSystem& fs = cert::DefaultFileSystem();
   try {
-    certcsv::ReplaceFileBytes(path, certcsv::ExportCsv(c.HeaderRec, c.DetailStr(), true));
+    if (fs.Info(path).Kind != cert::fkMissing &&
+        !dialogs.ConfirmOkCancel(QStringLiteral("File %1 already exists.  Overwrite?").arg(chosen)))
+      return false;
+    cert::ReplaceWholeFile(fs, path, bytes);
   } catch (const cert::TCertIOError& e) {
     dialogs.Error(certwin::NameToText(e.what()));
-    return;
+    return false;
   }
-  SetNotice(QStringLiteral("%1 records written to %2").arg(c.DetailStr().Count()).arg(*chosen));
+  return true;
+}
+
+void TfrmRecords::ExportCsv() {
+  cert::TCertFormat& c = FLink.Form().CertFormat1;
+  // As Save File does: what is being typed belongs to the list.
+  if (c.DetailRecStatus == cert::drEdit || c.DetailRecStatus == cert::drNew) c.PostDetailRec();
+  QString chosen;
+  if (!SaveAs(QStringLiteral("Export CSV"), QStringLiteral(".csv"),
+              QStringLiteral("certificates.csv"),
+              certcsv::ExportCsv(c.HeaderRec, c.DetailStr(), true), chosen))
+    return;
+  SetNotice(QStringLiteral("%1 records written to %2").arg(c.DetailStr().Count()).arg(chosen));
 }
 
 void TfrmRecords::ExportProblemList() {
-  TfrmNewFile& form = FLink.Form();
-  certwin::TDialogs& dialogs = form.Dialogs();
-  const QFileInfo open(certwin::NameToText(form.CertFormat1.FileNameOpen));
-  const QString initial = open.completeBaseName().isEmpty()
-                              ? QStringLiteral("problems.csv")
-                              : open.path() + QLatin1Char('/') + open.completeBaseName() +
-                                    QStringLiteral("-problems.csv");
-  const auto chosen = dialogs.SaveFileName(QStringLiteral("Export Problem List"), initial);
-  if (!chosen) return;
-  const std::string path = certwin::TextToName(*chosen);
-  if (FileExists(path) &&
-      !dialogs.ConfirmOkCancel(QStringLiteral("File %1 already exists.  Overwrite?").arg(*chosen)))
+  QString chosen;
+  if (!SaveAs(QStringLiteral("Export Problem List"), QStringLiteral("-problems.csv"),
+              QStringLiteral("problems.csv"),
+              ProblemListCsv(FLink.Form().CertFormat1, FLink.Table()), chosen))
     return;
-  try {
-    WriteTextFile(path, ProblemListCsv(form.CertFormat1, FLink.Table()));
-  } catch (const cert::TCertIOError& e) {
-    dialogs.Error(certwin::NameToText(e.what()));
-    return;
-  }
-  SetNotice(QStringLiteral("Problem list written to %1").arg(*chosen));
+  SetNotice(QStringLiteral("Problem list written to %1").arg(chosen));
 }

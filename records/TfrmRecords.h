@@ -68,6 +68,10 @@ class TfrmRecords : public QWidget {
   void BuildTop();
   void BuildGrid();
   void BuildHelpMenu();
+  // Asks where to save (beside the open file by default), confirms replacing a file and saves
+  // the bytes through the file layer; false when the user declined or the save failed.
+  bool SaveAs(const QString& title, const QString& suffix, const QString& fallback,
+              const std::string& bytes, QString& chosen);
   void LoadColumns();
   void SaveColumns() const;
   void editFindChange();

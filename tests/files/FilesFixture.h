@@ -23,9 +23,7 @@ namespace filestest {
 class TFilesTest : public ::testing::Test {
  protected:
   void Save(const std::string& target, const std::string& bytes) {
-    cert::TReplacingWriter out(Fs, target);
-    out.Write(bytes);
-    out.Commit();
+    cert::ReplaceWholeFile(Fs, target, bytes);
   }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;

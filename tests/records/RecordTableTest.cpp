@@ -8,7 +8,6 @@
 
 #include "../support/CertSamples.h"
 #include "../support/FakeEditor.h"
-#include "../support/TempDir.h"
 #include "ProblemList.h"
 #include "RecordColumns.h"
 #include "RecordFind.h"
@@ -333,22 +332,6 @@ TEST(ProblemList, HeaderThenRecordsWithEveryRuleAndDuplicate) {
             "2,13,Policy Revised Date,*** Revised date not allow for new/renewal certificate!\r\n"
             "3,27,City,*** Insured's city is required!\r\n"
             "3,,,Possible duplicate of record 1\r\n");
-}
-
-TEST(ProblemList, WritesTheBytesAndReportsAFailureByName) {
-  TTempDir dir;
-  const std::string path = dir.File("problems.csv");
-  EXPECT_FALSE(FileExists(path));
-  WriteTextFile(path, "a,b\r\n\xE9\r\n");
-  EXPECT_TRUE(FileExists(path));
-  EXPECT_EQ(ReadAll(path), "a,b\r\n\xE9\r\n");
-  const std::string bad = dir.File("no/such/folder/x.csv");
-  try {
-    WriteTextFile(bad, "x");
-    FAIL() << "no error";
-  } catch (const TCertIOError& e) {
-    EXPECT_NE(std::string(e.what()).find(bad), std::string::npos);
-  }
 }
 
 }  // namespace
