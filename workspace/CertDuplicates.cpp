@@ -6,30 +6,39 @@ namespace cert {
 
 namespace {
 
-const TFieldText& KeyPart(const TDetailRec& rec, int k) {
-  switch (k) {
-    case 0:
-      return rec.DInsuredLicenseNum;
-    case 1:
-      return rec.DPolicyNum;
-    case 2:
-      return rec.DPolicyFromDate;
-    default:
-      return rec.DRecordProcessingType;
-  }
-}
 constexpr int kKeyParts = 4;
+constexpr int kKeyFields[kKeyParts] = {fnDInsuredLicenseNum, fnDPolicyNum, fnDPolicyFromDate,
+                                       fnDRecordProcessingType};
+
+struct TKey {
+  std::string_view Part[kKeyParts];
+};
+
+TKey KeyOf(const TDetailRec& rec) {
+  TKey k;
+  for (int i = 0; i < kKeyParts; ++i) k.Part[i] = rec.Field(kKeyFields[i]).View();
+  return k;
+}
+
+TKey KeyOf(std::string_view line) {
+  TKey k;
+  for (int i = 0; i < kKeyParts; ++i) {
+    const TFieldDef& def = FieldTable[static_cast<std::size_t>(kKeyFields[i])];
+    k.Part[i] = Trim(Columns(line, def.FirstCol, def.Width));
+  }
+  return k;
+}
 
 // FNV-1a over the parts, each followed by its length so that no two keys read the same, then a
 // final mix so that the low bits the table uses depend on every byte.
-std::uint64_t HashParts(const TDetailRec& rec) {
+std::uint64_t HashParts(const TKey& key) {
   std::uint64_t h = 1469598103934665603ULL;
-  for (int k = 0; k < kKeyParts; ++k) {
-    for (const char c : KeyPart(rec, k).View()) {
+  for (const std::string_view part : key.Part) {
+    for (const char c : part) {
       h ^= static_cast<unsigned char>(c);
       h *= 1099511628211ULL;
     }
-    h ^= 0x100 + KeyPart(rec, k).View().size();
+    h ^= 0x100 + part.size();
     h *= 1099511628211ULL;
   }
   h ^= h >> 33;
@@ -38,19 +47,29 @@ std::uint64_t HashParts(const TDetailRec& rec) {
   return h;
 }
 
-}  // namespace
-
-std::uint64_t ProviderKeyHash(const TDetailRec& rec) {
-  if (rec.DInsuredLicenseNum.Empty()) return 0;
-  const std::uint64_t h = HashParts(rec);
+std::uint64_t Hash(const TKey& key) {
+  if (key.Part[0].empty()) return 0;
+  const std::uint64_t h = HashParts(key);
   return h == 0 ? 1 : h;
 }
 
-bool SameProviderKey(const TDetailRec& a, const TDetailRec& b) {
-  if (a.DInsuredLicenseNum.Empty() || b.DInsuredLicenseNum.Empty()) return false;
+bool Same(const TKey& a, const TKey& b) {
+  if (a.Part[0].empty() || b.Part[0].empty()) return false;
   for (int k = 0; k < kKeyParts; ++k)
-    if (KeyPart(a, k).View() != KeyPart(b, k).View()) return false;
+    if (a.Part[k] != b.Part[k]) return false;
   return true;
+}
+
+}  // namespace
+
+std::uint64_t ProviderKeyHash(const TDetailRec& rec) { return Hash(KeyOf(rec)); }
+
+bool SameProviderKey(const TDetailRec& a, const TDetailRec& b) { return Same(KeyOf(a), KeyOf(b)); }
+
+std::uint64_t LineProviderKeyHash(std::string_view line) { return Hash(KeyOf(line)); }
+
+bool SameLineProviderKey(std::string_view a, std::string_view b) {
+  return Same(KeyOf(a), KeyOf(b));
 }
 
 void TDuplicateIndex::Reserve(std::size_t keys) {
@@ -112,17 +131,14 @@ int TCertFormat::FindDuplicateProviders() {
   const int count = FDetailStr.Count();
   TDuplicateIndex index;
   index.Reserve(static_cast<std::size_t>(count));
-  TDetailRec rec, first;
   int found = 0;
   for (int i = 0; i < count; ++i) {
-    ParseDetailLine(FDetailStr[i], rec);
-    const std::uint64_t hash = ProviderKeyHash(rec);
+    const std::uint64_t hash = LineProviderKeyHash(FDetailStr[i]);
     if (hash == 0) continue;
     const int earlier = index.FirstOrAdd(hash, i);
     if (earlier < 0) continue;
     // Equal hashes of different keys are all but impossible; the lines tell for certain.
-    ParseDetailLine(FDetailStr[earlier], first);
-    if (!SameProviderKey(first, rec)) continue;
+    if (!SameLineProviderKey(FDetailStr[earlier], FDetailStr[i])) continue;
     ++found;
     if (OnDuplicateProvider) OnDuplicateProvider(this, earlier, i);
   }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "CertLayout.h"
@@ -16,6 +17,9 @@ namespace cert {
 std::uint64_t ProviderKeyHash(const TDetailRec& rec);
 // Whether both records have a key and the keys are equal.
 bool SameProviderKey(const TDetailRec& a, const TDetailRec& b);
+// The same of a list line or a line read from a file, as parsed: no record needs filling.
+std::uint64_t LineProviderKeyHash(std::string_view line);
+bool SameLineProviderKey(std::string_view a, std::string_view b);
 
 // The first record seen for each key hash, in an open-addressing table of 12 bytes a slot
 // (at most 24 bytes a key): the records themselves are not kept.

@@ -18,8 +18,14 @@ class TCertReader {
   // A kept detail line, normalised (335 characters); the sink may take the string.
   using TSink = std::function<void(std::string& line)>;
 
+  // A kept detail line as read: its columns up to the layout's end, without the line break.
+  using TLineSink = std::function<void(std::string_view line)>;
+
   // fileName is what the messages name.
   TCertReader(std::string fileName, TReport report, TSink sink);
+  // Hands each kept detail line to `sink` as read instead, for a caller that normalises it
+  // itself (NormaliseDetailLine) or only looks at it.
+  TCertReader(std::string fileName, TReport report, TLineSink sink, bool asRead);
 
   // The next bytes of the file, split anywhere.
   void Feed(std::string_view bytes);
@@ -53,6 +59,7 @@ class TCertReader {
   std::string FFileName;
   TReport FReport;
   TSink FSink;
+  TLineSink FLineSink;
   THeaderRec FHeader;
   bool FFirst = true;
   bool FBlankLines = false;
