@@ -1,7 +1,9 @@
 #include "CertRules.h"
 
 #include <array>
+#include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "CertScan.h"
 
@@ -92,7 +94,7 @@ bool SuffixIsMdOrMo(std::string_view value) {
   return up(s[0]) == 'M' && (up(s[1]) == 'D' || up(s[1]) == 'O');
 }
 
-bool Holds(const TFactDef& def, std::string_view value) {
+inline bool Holds(const TFactDef& def, std::string_view value) {
   switch (def.Atom) {
     case atHyphen:
       return value.find('-') != std::string_view::npos;
@@ -107,7 +109,7 @@ bool Holds(const TFactDef& def, std::string_view value) {
 }
 
 // Rules 22 and 23 share one guard: both dates must read, and the from date must move on.
-TFacts DateFacts(std::string_view fromText, std::string_view toText) {
+TFacts ReadDateFacts(std::string_view fromText, std::string_view toText) {
   TYmd from, to;
   if (!ReadYYYYMMDD(fromText, from) || !ReadYYYYMMDD(toText, to)) return 0;
   TFacts f = 0;
@@ -116,17 +118,43 @@ TFacts DateFacts(std::string_view fromText, std::string_view toText) {
   return f;
 }
 
+// A file's records share few policy periods: the facts of the last few pairs of eight-character
+// dates are remembered, by each thread on its own.
+TFacts DateFacts(std::string_view fromText, std::string_view toText) {
+  if (fromText.size() != 8 || toText.size() != 8) return ReadDateFacts(fromText, toText);
+  struct TEntry {
+    std::uint64_t From = 0, To = 0;
+    TFacts Facts = 0;
+    bool Used = false;
+  };
+  thread_local TEntry cache[64];
+  std::uint64_t from, to;
+  std::memcpy(&from, fromText.data(), 8);
+  std::memcpy(&to, toText.data(), 8);
+  TEntry& e = cache[((from * 0x9E3779B97F4A7C15ULL) ^ to) * 0x9E3779B97F4A7C15ULL >> 58];
+  if (!e.Used || e.From != from || e.To != to)
+    e = TEntry{from, to, ReadDateFacts(fromText, toText), true};
+  return e.Facts;
+}
+
 // The facts of the header's fields or of the detail's, other than being filled; valueOf(n)
-// is field n's value as the rules read it.
-template <typename ValueOf>
-TFacts ValueFacts(ValueOf valueOf, TRecordKind kind) {
+// is field n's value as the rules read it. Unrolled over the table, so that every field number
+// is a constant.
+template <TRecordKind Kind, typename ValueOf, std::size_t... I>
+TFacts ValueFacts(ValueOf valueOf, std::index_sequence<I...>) {
   TFacts f = 0;
-  for (const TFactDef& def : kFieldFacts) {
-    if (FieldTable[static_cast<std::size_t>(def.Field)].Record() != kind) continue;
-    if (Holds(def, valueOf(def.Field))) f |= Bit(def.Fact);
-  }
-  if (kind == rkDetail) f |= DateFacts(valueOf(fnDPolicyFromDate), valueOf(fnDPolicyToDate));
+  ((FieldTable[kFieldFacts[I].Field].Record() == Kind &&
+            Holds(kFieldFacts[I], valueOf(kFieldFacts[I].Field))
+        ? f |= Bit(kFieldFacts[I].Fact)
+        : f),
+   ...);
+  if (Kind == rkDetail) f |= DateFacts(valueOf(fnDPolicyFromDate), valueOf(fnDPolicyToDate));
   return f;
+}
+
+template <TRecordKind Kind, typename ValueOf>
+TFacts ValueFacts(ValueOf valueOf) {
+  return ValueFacts<Kind>(valueOf, std::make_index_sequence<kFieldFacts.size()>());
 }
 
 TFacts FilledFacts(const TRecordView& view, int first, int end) {
@@ -280,26 +308,19 @@ TCheckResult ResultOfCode(std::uint8_t code) {
 
 TFacts HeaderFacts(const TRecordView& view) {
   return FilledFacts(view, 0, HeaderFieldCount) |
-         ValueFacts([&view](int n) { return view[n]; }, rkHeader);
+         ValueFacts<rkHeader>([&view](int n) { return view[n]; });
 }
 
 TFacts DetailFacts(const TRecordView& view) {
   return FilledFacts(view, FirstDetailField, FieldCount) |
-         ValueFacts([&view](int n) { return view[n]; }, rkDetail);
+         ValueFacts<rkDetail>([&view](int n) { return view[n]; });
 }
 
-// Whether a field is filled comes from the scan; the few fields whose values matter are
-// trimmed as ViewDetailLine would trim them.
+// Whether a field is filled comes from the scan, and so do the trimmed values of the few fields
+// whose values matter.
 TFacts LineDetailFacts(std::string_view line, const TLineScan& scan) {
-  TFacts f = 0;
-  for (int n = FirstDetailField; n < FieldCount; ++n)
-    if (scan.Filled(n)) f |= Bit(n);
-  return f | ValueFacts(
-                 [line](int n) {
-                   const TFieldDef& def = FieldTable[static_cast<std::size_t>(n)];
-                   return Trim(Columns(line, def.FirstCol, def.Width));
-                 },
-                 rkDetail);
+  return scan.FilledFields() |
+         ValueFacts<rkDetail>([line, &scan](int n) { return scan.Trimmed(line, n); });
 }
 
 TFacts RecordFacts(const THeaderRec& header, const TDetailRec& detail) {

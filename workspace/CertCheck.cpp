@@ -56,7 +56,7 @@ bool TCertFormat::CheckAllForErrors() {
   for (; failedAt < count; ++failedAt) {
     const std::string_view line = FDetailStr[failedAt];
     TFacts facts = header;
-    if (scan.Scan(line)) {
+    if (scan.Scan(line, false)) {
       facts |= LineDetailFacts(line, scan);
     } else {
       ViewDetailLine(line, view);
