@@ -8,6 +8,12 @@
 #define CERT_SCAN_SSE2 1
 #endif
 
+#if defined(__GNUC__)
+#define CERT_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define CERT_ALWAYS_INLINE inline
+#endif
+
 namespace cert {
 
 namespace {
@@ -21,7 +27,7 @@ constexpr std::uint64_t Ones(unsigned width) {
 std::uint64_t TLineScan::FilledFields() const {
   std::uint64_t filled = 0;
 #define CERT_FILLED_BIT(No, Name, Col, Width, Justify, Editor) \
-  filled |= std::uint64_t{Slice(FText, No) != 0} << No;
+  filled |= std::uint64_t{SliceOf<No>(FText) != 0} << No;
   CERT_DETAIL_FIELDS(CERT_FILLED_BIT)
 #undef CERT_FILLED_BIT
   return filled;
@@ -68,25 +74,23 @@ bool TLineScan::Scan(std::string_view line, bool blanks) {
 // A field is in list form when it is all blanks, or when its text starts at its justified end
 // and everything between the text and the other end is blanks. The provider type's list form
 // also has two characters or none (one is written with a leading zero).
+CERT_ALWAYS_INLINE bool TLineScan::InListForm(std::uint64_t t, std::uint64_t b, std::size_t width,
+                                              bool right) {
+  const std::uint64_t all = Ones(static_cast<unsigned>(width));
+  if (t == 0) return b == all;
+  if (right) return (t >> (width - 1)) && (Ones(static_cast<unsigned>(LowestBit(t))) & ~b) == 0;
+  return (t & 1) && (all & ~Ones(static_cast<unsigned>(HighestBit(t) + 1)) & ~b) == 0;
+}
+
+// Unrolled over the table, so that every field's position is a constant.
 bool TLineScan::IsListForm() const {
-  for (int n = FirstDetailField; n < FieldCount; ++n) {
-    const TFieldDef& def = FieldTable[n];
-    const std::uint64_t all = Ones(static_cast<unsigned>(def.Width));
-    const std::uint64_t t = Text(n), b = Blank(n);
-    if (t == 0) {
-      if (b != all) return false;
-      continue;
-    }
-    if (def.Justify == jRight) {
-      if (!(t >> (def.Width - 1))) return false;
-      if ((Ones(static_cast<unsigned>(LowestBit(t))) & ~b) != 0) return false;
-    } else {
-      if (!(t & 1)) return false;
-      if ((all & ~Ones(static_cast<unsigned>(HighestBit(t) + 1)) & ~b) != 0) return false;
-    }
-    if (n == fnDInsuredProvType && t != all) return false;
-  }
-  return true;
+  bool normal = true;
+#define CERT_FIELD_IN_LIST_FORM(No, Name, Col, Width, Justify, Editor) \
+  normal = normal && InListForm(SliceOf<No>(FText), SliceOf<No>(FBlank), Width, Justify == jRight);
+  CERT_DETAIL_FIELDS(CERT_FIELD_IN_LIST_FORM)
+#undef CERT_FIELD_IN_LIST_FORM
+  const std::uint64_t prov = Text(fnDInsuredProvType);
+  return normal && (prov == 0 || prov == Ones(2));
 }
 
 }  // namespace cert

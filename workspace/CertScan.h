@@ -54,11 +54,20 @@ class TLineScan {
   static int HighestBit(std::uint64_t x) { return 63 - __builtin_clzll(x); }
   static int LowestBit(std::uint64_t x) { return __builtin_ctzll(x); }
 #endif
+  static bool InListForm(std::uint64_t text, std::uint64_t blank, std::size_t width, bool right);
   static constexpr int kWords = (DetailLineLength + 63) / 64;
   static std::uint64_t Slice(const std::uint64_t* bits, int n) {
     const std::size_t first = FieldTable[static_cast<std::size_t>(n)].FirstCol - 1;
-    const std::size_t width = FieldTable[static_cast<std::size_t>(n)].Width;
-    const std::size_t word = first / 64, shift = first % 64;
+    return SliceAt(bits, first / 64, first % 64, FieldTable[static_cast<std::size_t>(n)].Width);
+  }
+  // Field n's bits where n is a constant, so that they are taken with constant shifts.
+  template <int N>
+  static std::uint64_t SliceOf(const std::uint64_t* bits) {
+    constexpr std::size_t first = FieldTable[N].FirstCol - 1;
+    return SliceAt(bits, first / 64, first % 64, FieldTable[N].Width);
+  }
+  static std::uint64_t SliceAt(const std::uint64_t* bits, std::size_t word, std::size_t shift,
+                               std::size_t width) {
     std::uint64_t v = bits[word] >> shift;
     if (shift + width > 64) v |= bits[word + 1] << (64 - shift);
     return v & ((std::uint64_t{1} << width) - 1);
