@@ -72,6 +72,13 @@ bool SameLineProviderKey(std::string_view a, std::string_view b) {
   return Same(KeyOf(a), KeyOf(b));
 }
 
+void AppendLineProviderKey(std::string_view line, std::string& out) {
+  for (const std::string_view part : KeyOf(line).Part) {
+    out += static_cast<char>(part.size());
+    out.append(part);
+  }
+}
+
 void TDuplicateIndex::Reserve(std::size_t keys) {
   std::size_t capacity = 16;
   while (capacity * 3 < keys * 4) capacity *= 2;
@@ -111,6 +118,17 @@ void TDuplicateIndex::Rehash(std::size_t capacity) {
   FHashes.swap(hashes);
   FFirst.swap(first);
   FBits = bits;
+}
+
+void TDuplicateIndex::Prefetch(std::uint64_t hash) const {
+#if defined(__GNUC__)
+  if (FBits == 0) return;
+  const std::size_t at = HomeSlot(hash, FBits);
+  __builtin_prefetch(&FHashes[at], 1);
+  __builtin_prefetch(&FFirst[at], 1);
+#else
+  (void)hash;
+#endif
 }
 
 int TDuplicateIndex::FirstOrAdd(std::uint64_t hash, int index) {

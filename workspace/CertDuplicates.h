@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,8 @@ bool SameProviderKey(const TDetailRec& a, const TDetailRec& b);
 // The same of a list line or a line read from a file, as parsed: no record needs filling.
 std::uint64_t LineProviderKeyHash(std::string_view line);
 bool SameLineProviderKey(std::string_view a, std::string_view b);
+// A line's provider key as bytes: equal for two lines with keys exactly when SameLineProviderKey.
+void AppendLineProviderKey(std::string_view line, std::string& out);
 
 // The first record seen for each key hash, in an open-addressing table of 12 bytes a slot
 // (at most 24 bytes a key): the records themselves are not kept.
@@ -29,6 +32,8 @@ class TDuplicateIndex {
   void Clear();
   // The index added first with `hash` (not 0), or -1 when none was, and then `index` is added.
   int FirstOrAdd(std::uint64_t hash, int index);
+  // Brings the slot where FirstOrAdd(hash) begins to look into the cache, ahead of the call.
+  void Prefetch(std::uint64_t hash) const;
 
  private:
   void Rehash(std::size_t capacity);
