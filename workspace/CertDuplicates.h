@@ -18,6 +18,11 @@ namespace cert {
 std::uint64_t ProviderKeyHash(const TDetailRec& rec);
 // Whether both records have a key and the keys are equal.
 bool SameProviderKey(const TDetailRec& a, const TDetailRec& b);
+// The fields of the key, in order.
+constexpr int ProviderKeyFields[4] = {fnDInsuredLicenseNum, fnDPolicyNum, fnDPolicyFromDate,
+                                      fnDRecordProcessingType};
+// The hash of a key given as its four parts, as parsed.
+std::uint64_t ProviderKeyHash(const std::string_view (&parts)[4]);
 // The same of a list line or a line read from a file, as parsed: no record needs filling.
 std::uint64_t LineProviderKeyHash(std::string_view line);
 bool SameLineProviderKey(std::string_view a, std::string_view b);
@@ -34,11 +39,18 @@ class TDuplicateIndex {
   int FirstOrAdd(std::uint64_t hash, int index);
   // Brings the slot where FirstOrAdd(hash) begins to look into the cache, ahead of the call.
   void Prefetch(std::uint64_t hash) const;
+  std::size_t Bytes() const { return FSlots.size() * sizeof(TSlot); }
 
  private:
+#pragma pack(push, 4)
+  // Hash and record side by side: one cache line to fetch a look-up, and no padding.
+  struct TSlot {
+    std::uint64_t Hash;  // 0: a free slot
+    std::int32_t First;
+  };
+#pragma pack(pop)
   void Rehash(std::size_t capacity);
-  std::vector<std::uint64_t> FHashes;  // 0: a free slot
-  std::vector<std::int32_t> FFirst;
+  std::vector<TSlot> FSlots;
   std::size_t FCount = 0;
   int FBits = 0;  // the table has 2^FBits slots
 };

@@ -269,12 +269,17 @@ void TStreamCheck::TImpl::Check(TBatch& b, TChecker& c) {
   const bool fast = O.FOptions.FastPath, all = O.FOptions.AllRules;
   for (std::size_t i = 0; i < count; ++i) {
     const std::string_view line = b.Lines[i];
-    b.Hashes[i] = LineProviderKeyHash(line);
+    const bool scanned = fast && c.Scan.Scan(line, false);
+    if (scanned) {
+      std::string_view key[4];
+      for (int k = 0; k < 4; ++k) key[k] = c.Scan.Trimmed(line, ProviderKeyFields[k]);
+      b.Hashes[i] = ProviderKeyHash(key);
+    } else {
+      b.Hashes[i] = LineProviderKeyHash(line);
+    }
     if (FSkipChecks) continue;
     // The fast path only ever says that a record passes; anything else is checked in full.
-    if (fast && c.Scan.Scan(line, false) &&
-        c.Memo.First(FHeaderFacts | LineDetailFacts(line, c.Scan)).Field < 0)
-      continue;
+    if (scanned && c.Memo.First(FHeaderFacts | LineDetailFacts(line, c.Scan)).Field < 0) continue;
     ViewFileLine(line, c.View);
     const TFacts facts = FHeaderFacts | DetailFacts(c.View);
     const int record = b.FirstRecord + static_cast<int>(i);
@@ -380,9 +385,7 @@ bool TStreamCheck::Found() const {
   return (!FHeaderFindings.empty() && (FOptions.AllRules || FRecords > 0)) || !FFindings.Empty();
 }
 
-int TStreamCheck::Failing() const {
-  return FHeaderFindings.empty() ? FFailingRecords : FRecords;
-}
+int TStreamCheck::Failing() const { return FHeaderFindings.empty() ? FFailingRecords : FRecords; }
 
 std::size_t TStreamCheck::HeldBytes() const {
   std::size_t n = FFindings.Bytes() + FDuplicates.Bytes() + FMessageOrder.Bytes();
