@@ -38,6 +38,21 @@ std::uint64_t Mix(std::uint64_t h) {
   return h ^ (h >> 32);
 }
 
+// The last one to seven bytes of a part as one word, without reading past them: two
+// overlapping four-byte reads, or the first, middle and last byte. For a given length the word
+// tells the bytes apart.
+std::uint64_t Tail(const char* p, std::size_t n) {
+  if (n >= 4) {
+    std::uint32_t lo, hi;
+    std::memcpy(&lo, p, 4);
+    std::memcpy(&hi, p + n - 4, 4);
+    return lo | std::uint64_t{hi} << 32;
+  }
+  if (n == 0) return 0;
+  const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+  return byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+}
+
 std::uint64_t HashParts(const TKey& key) {
   std::uint64_t h = 0x243F6A8885A308D3ULL;
   for (const std::string_view part : key.Part) {
@@ -47,9 +62,7 @@ std::uint64_t HashParts(const TKey& key) {
       std::memcpy(&w, part.data() + i, 8);
       h = Mix(h ^ w);
     }
-    w = 0;
-    if (i < part.size()) std::memcpy(&w, part.data() + i, part.size() - i);
-    h = Mix(h ^ w ^ (std::uint64_t{part.size()} << 56));
+    h = Mix(h ^ Tail(part.data() + i, part.size() - i) ^ (std::uint64_t{part.size()} << 56));
   }
   h ^= h >> 33;
   h *= 0xff51afd7ed558ccdULL;
