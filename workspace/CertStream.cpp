@@ -64,6 +64,7 @@ class TStreamCheck::TImpl {
  private:
   void Fill(TBatch& b, TInputFile& in);
   void Publish(TBatch& b);
+  void SettleHeader();
   void Check(TBatch& b, TChecker& c);
   void Merge(TBatch& b);
   void Work();
@@ -194,6 +195,7 @@ void TStreamCheck::TImpl::Run() {
     FChanged.wait(lock);
   }
   lock.unlock();
+  SettleHeader();  // a file without records has its header's rules listed all the same
   O.FBlankLines = FReader->BlankLines();
   O.FHeader = FReader->Header();
 }
@@ -247,7 +249,11 @@ void TStreamCheck::TImpl::Fill(TBatch& b, TInputFile& in) {
 // A detail line follows the header, so once a block has one the header is known; its rules
 // are settled once for the file.
 void TStreamCheck::TImpl::Publish(TBatch& b) {
-  if (FHeaderKnown || b.Lines.empty()) return;
+  if (!b.Lines.empty()) SettleHeader();
+}
+
+void TStreamCheck::TImpl::SettleHeader() {
+  if (FHeaderKnown) return;
   FHeaderKnown = true;
   TRecordView view;
   ViewHeader(FReader->Header(), view);
