@@ -81,10 +81,7 @@ void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::st
 // Files this program wrote hold their lines in list form already: those are copied whole.
 void NormaliseDetailLine(std::string_view line, char* out) {
   TLineScan scan;
-  if (scan.Scan(line) && scan.IsListForm())
-    std::memcpy(out, line.data(), DetailLineLength);
-  else
-    FillListForm(line, out);
+  if (!scan.Scan(line, true, out) || !scan.IsListForm()) FillListForm(line, out);
 }
 
 void NormaliseDetailLine(std::string_view line, std::string& out) {

@@ -33,7 +33,7 @@ std::uint64_t TLineScan::FilledFields() const {
   return filled;
 }
 
-bool TLineScan::Scan(std::string_view line, bool blanks) {
+bool TLineScan::Scan(std::string_view line, bool blanks, char* copyTo) {
   if (line.size() < DetailLineLength) return false;
   const char* p = line.data();
 #ifdef CERT_SCAN_SSE2
@@ -46,6 +46,7 @@ bool TLineScan::Scan(std::string_view line, bool blanks) {
   const __m128i space = _mm_set1_epi8(' ');
   auto load = [&](std::size_t at, std::uint16_t& t, std::uint16_t& b) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+    if (copyTo) _mm_storeu_si128(reinterpret_cast<__m128i*>(copyTo + at), x);
     t = static_cast<std::uint16_t>(
         _mm_movemask_epi8(_mm_cmpgt_epi8(_mm_xor_si128(x, flip), above)));
     if (blanks) b = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, space)));
@@ -61,6 +62,7 @@ bool TLineScan::Scan(std::string_view line, bool blanks) {
   std::memcpy(FText, text, sizeof FText);
   std::memcpy(FBlank, blank, sizeof FBlank);
 #else
+  if (copyTo) std::memcpy(copyTo, p, DetailLineLength);
   for (int w = 0; w < kWords; ++w) FText[w] = FBlank[w] = 0;
   for (std::size_t i = 0; i < DetailLineLength; ++i) {
     const unsigned char c = static_cast<unsigned char>(p[i]);
@@ -74,12 +76,16 @@ bool TLineScan::Scan(std::string_view line, bool blanks) {
 // A field is in list form when it is all blanks, or when its text starts at its justified end
 // and everything between the text and the other end is blanks. The provider type's list form
 // also has two characters or none (one is written with a leading zero).
+// With nb the bytes that are not blanks (text and control characters): a left-justified field
+// is in list form when nb is empty, or when its first byte is text and nb's highest byte is
+// the text's highest (then nb ^ t, which loses that byte, stays below t); a right-justified
+// one mirrors it with the lowest bytes.
 CERT_ALWAYS_INLINE bool TLineScan::InListForm(std::uint64_t t, std::uint64_t b, std::size_t width,
                                               bool right) {
-  const std::uint64_t all = Ones(static_cast<unsigned>(width));
-  if (t == 0) return b == all;
-  if (right) return (t >> (width - 1)) && (Ones(static_cast<unsigned>(LowestBit(t))) & ~b) == 0;
-  return (t & 1) && (all & ~Ones(static_cast<unsigned>(HighestBit(t) + 1)) & ~b) == 0;
+  const std::uint64_t nb = ~b & Ones(static_cast<unsigned>(width));
+  if (nb == 0) return true;
+  if (right) return (t >> (width - 1)) != 0 && (nb & (0 - nb)) == (t & (0 - t));
+  return (t & 1) != 0 && (nb ^ t) < t;
 }
 
 // Unrolled over the table, so that every field's position is a constant.

@@ -17,8 +17,9 @@ namespace cert {
 class TLineScan {
  public:
   // False, and nothing scanned, for a line shorter than the detail layout (DetailLineLength).
-  // Without blanks only Text, Filled, FilledFields and Trimmed are known.
-  bool Scan(std::string_view line, bool blanks = true);
+  // Without blanks only Text, Filled, FilledFields and Trimmed are known. With copyTo, the
+  // line's first DetailLineLength bytes are copied there on the way.
+  bool Scan(std::string_view line, bool blanks = true, char* copyTo = nullptr);
   // Field n (9 to 34): bit i stands for the field's byte i.
   std::uint64_t Text(int n) const { return Slice(FText, n); }
   std::uint64_t Blank(int n) const { return Slice(FBlank, n); }
