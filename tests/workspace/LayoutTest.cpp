@@ -96,8 +96,10 @@ TEST(FieldText, KeepsFirstCharactersUpToWidth) {
 std::string ListFormByFields(std::string_view line) {
   TDetailRec rec;
   ParseDetailLine(line, rec);
-  if (rec.DInsuredProvType.View().size() == 1)
-    rec.DInsuredProvType = "0" + rec.DInsuredProvType.Str();
+  if (rec.DInsuredProvType.View().size() == 1) {
+    const char padded[2] = {'0', rec.DInsuredProvType.View()[0]};
+    rec.DInsuredProvType = std::string_view(padded, 2);
+  }
   return BuildDetailLine(rec, line.substr(0, 1));
 }
 
