@@ -127,34 +127,47 @@ TFacts DateFacts(std::string_view fromText, std::string_view toText) {
     TFacts Facts = 0;
     bool Used = false;
   };
-  thread_local TEntry cache[64];
+  thread_local TEntry cache[256];
   std::uint64_t from, to;
   std::memcpy(&from, fromText.data(), 8);
   std::memcpy(&to, toText.data(), 8);
-  TEntry& e = cache[((from * 0x9E3779B97F4A7C15ULL) ^ to) * 0x9E3779B97F4A7C15ULL >> 58];
+  TEntry& e = cache[((from * 0x9E3779B97F4A7C15ULL) ^ to) * 0x9E3779B97F4A7C15ULL >> 56];
   if (!e.Used || e.From != from || e.To != to)
     e = TEntry{from, to, ReadDateFacts(fromText, toText), true};
   return e.Facts;
 }
 
+// Every fact of a field's value is false when the value is empty once trimmed (no code is
+// blank, and no empty date reads), so such fields need no look.
+const bool kFalseWhenEmpty = [] {
+  for (const TFactDef& def : kFieldFacts) {
+    if (Holds(def, "") || Holds(def, " \t")) return false;
+    for (const char c : def.Code)
+      if (IsBlankOrControl(c)) return false;
+  }
+  return true;
+}();
+
 // The facts of the header's fields or of the detail's, other than being filled; valueOf(n)
-// is field n's value as the rules read it. Unrolled over the table, so that every field number
-// is a constant.
+// is field n's value as the rules read it, and filled has the facts of being filled.
+// Unrolled over the table, so that every field number is a constant.
 template <TRecordKind Kind, typename ValueOf, std::size_t... I>
-TFacts ValueFacts(ValueOf valueOf, std::index_sequence<I...>) {
+TFacts ValueFacts(ValueOf valueOf, TFacts filled, std::index_sequence<I...>) {
   TFacts f = 0;
-  ((FieldTable[kFieldFacts[I].Field].Record() == Kind &&
+  auto look = [&](int field) { return !kFalseWhenEmpty || (filled & Bit(field)) != 0; };
+  ((FieldTable[kFieldFacts[I].Field].Record() == Kind && look(kFieldFacts[I].Field) &&
             Holds(kFieldFacts[I], valueOf(kFieldFacts[I].Field))
         ? f |= Bit(kFieldFacts[I].Fact)
         : f),
    ...);
-  if (Kind == rkDetail) f |= DateFacts(valueOf(fnDPolicyFromDate), valueOf(fnDPolicyToDate));
+  if (Kind == rkDetail && look(fnDPolicyFromDate) && look(fnDPolicyToDate))
+    f |= DateFacts(valueOf(fnDPolicyFromDate), valueOf(fnDPolicyToDate));
   return f;
 }
 
 template <TRecordKind Kind, typename ValueOf>
-TFacts ValueFacts(ValueOf valueOf) {
-  return ValueFacts<Kind>(valueOf, std::make_index_sequence<kFieldFacts.size()>());
+TFacts ValueFacts(ValueOf valueOf, TFacts filled) {
+  return ValueFacts<Kind>(valueOf, filled, std::make_index_sequence<kFieldFacts.size()>());
 }
 
 TFacts FilledFacts(const TRecordView& view, int first, int end) {
@@ -307,20 +320,21 @@ TCheckResult ResultOfCode(std::uint8_t code) {
 }
 
 TFacts HeaderFacts(const TRecordView& view) {
-  return FilledFacts(view, 0, HeaderFieldCount) |
-         ValueFacts<rkHeader>([&view](int n) { return view[n]; });
+  const TFacts filled = FilledFacts(view, 0, HeaderFieldCount);
+  return filled | ValueFacts<rkHeader>([&view](int n) { return view[n]; }, filled);
 }
 
 TFacts DetailFacts(const TRecordView& view) {
-  return FilledFacts(view, FirstDetailField, FieldCount) |
-         ValueFacts<rkDetail>([&view](int n) { return view[n]; });
+  const TFacts filled = FilledFacts(view, FirstDetailField, FieldCount);
+  return filled | ValueFacts<rkDetail>([&view](int n) { return view[n]; }, filled);
 }
 
 // Whether a field is filled comes from the scan, and so do the trimmed values of the few fields
 // whose values matter.
 TFacts LineDetailFacts(std::string_view line, const TLineScan& scan) {
-  return scan.FilledFields() |
-         ValueFacts<rkDetail>([line, &scan](int n) { return scan.Trimmed(line, n); });
+  const TFacts filled = scan.FilledFields();
+  return filled |
+         ValueFacts<rkDetail>([line, &scan](int n) { return scan.Trimmed(line, n); }, filled);
 }
 
 TFacts RecordFacts(const THeaderRec& header, const TDetailRec& detail) {

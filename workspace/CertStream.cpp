@@ -69,6 +69,10 @@ class TStreamCheck::TImpl {
   void Merge(TBatch& b);
   void Work();
   TBatch* OldestFilled();
+  enum TTask { tkNone, tkFill, tkMerge, tkCheck };
+  TTask NextTask(bool reader, TBatch*& b);
+  void Do(TTask task, TBatch& b, TChecker& checker, std::unique_lock<std::mutex>& lock,
+          TInputFile* in);
   void Message(const std::string& text);
 
   TStreamCheck& O;
@@ -88,6 +92,8 @@ class TStreamCheck::TImpl {
   std::mutex FMutex;
   std::condition_variable FChanged;
   bool FStop = false;
+  long FNextFill = 0, FNextMerge = 0;
+  bool FMerging = false;
   std::exception_ptr FWorkerError;
 };
 
@@ -159,40 +165,16 @@ void TStreamCheck::TImpl::Run() {
   } join{*this, worker};
 
   TChecker checker(rsDetail);
-  long nextFill = 0, nextMerge = 0;
   std::unique_lock<std::mutex> lock(FMutex);
   for (;;) {
     if (FWorkerError) std::rethrow_exception(FWorkerError);
-    TBatch& fill = FBatches[nextFill % kBatches];
-    if (!FEof && fill.State == TBatch::bsFree) {
-      lock.unlock();
-      Fill(fill, *in);
-      Publish(fill);
-      lock.lock();
-      fill.Sequence = nextFill++;
-      fill.State = TBatch::bsFilled;
-      FChanged.notify_all();
-      continue;
-    }
-    TBatch& merge = FBatches[nextMerge % kBatches];
-    if (nextMerge < nextFill && merge.State == TBatch::bsChecked) {
-      lock.unlock();
-      Merge(merge);
-      lock.lock();
-      merge.State = TBatch::bsFree;
-      ++nextMerge;
-      continue;
-    }
-    if (FEof && nextMerge == nextFill) break;
-    if (TBatch* b = OldestFilled()) {
-      b->State = TBatch::bsChecking;
-      lock.unlock();
-      Check(*b, checker);
-      lock.lock();
-      b->State = TBatch::bsChecked;
-      continue;
-    }
-    FChanged.wait(lock);
+    if (FEof && FNextMerge == FNextFill && !FMerging) break;
+    TBatch* b = nullptr;
+    const TTask task = NextTask(true, b);
+    if (task == tkNone)
+      FChanged.wait(lock);
+    else
+      Do(task, *b, checker, lock, in.get());
   }
   lock.unlock();
   SettleHeader();  // a file without records has its header's rules listed all the same
@@ -207,27 +189,81 @@ TBatch* TStreamCheck::TImpl::OldestFilled() {
   return oldest;
 }
 
+// Under the lock: what a thread does next. Only the reading thread reads; the merges go one at
+// a time in file order; the checks of filled blocks go to whichever thread is free.
+TStreamCheck::TImpl::TTask TStreamCheck::TImpl::NextTask(bool reader, TBatch*& b) {
+  TBatch& fill = FBatches[FNextFill % kBatches];
+  if (reader && !FEof && fill.State == TBatch::bsFree) {
+    b = &fill;
+    return tkFill;
+  }
+  TBatch& merge = FBatches[FNextMerge % kBatches];
+  if (!FMerging && FNextMerge < FNextFill && merge.State == TBatch::bsChecked) {
+    FMerging = true;
+    b = &merge;
+    return tkMerge;
+  }
+  if ((b = OldestFilled()) != nullptr) {
+    b->State = TBatch::bsChecking;
+    return tkCheck;
+  }
+  return tkNone;
+}
+
+// Does the task outside the lock, then records that it is done.
+void TStreamCheck::TImpl::Do(TTask task, TBatch& b, TChecker& checker,
+                             std::unique_lock<std::mutex>& lock, TInputFile* in) {
+  lock.unlock();
+  switch (task) {
+    case tkFill:
+      Fill(b, *in);
+      Publish(b);
+      break;
+    case tkMerge:
+      Merge(b);
+      break;
+    case tkCheck:
+      Check(b, checker);
+      break;
+    case tkNone:
+      break;
+  }
+  lock.lock();
+  switch (task) {
+    case tkFill:
+      b.Sequence = FNextFill++;
+      b.State = TBatch::bsFilled;
+      break;
+    case tkMerge:
+      b.State = TBatch::bsFree;
+      ++FNextMerge;
+      FMerging = false;
+      break;
+    case tkCheck:
+      b.State = TBatch::bsChecked;
+      break;
+    case tkNone:
+      break;
+  }
+  FChanged.notify_all();
+}
+
 void TStreamCheck::TImpl::Work() {
   TChecker checker(rsDetail);
   std::unique_lock<std::mutex> lock(FMutex);
   for (;;) {
     TBatch* b = nullptr;
-    FChanged.wait(lock, [&] { return FStop || (b = OldestFilled()) != nullptr; });
+    TTask task = tkNone;
+    FChanged.wait(lock, [&] { return FStop || (task = NextTask(false, b)) != tkNone; });
     if (FStop) return;
-    b->State = TBatch::bsChecking;
-    lock.unlock();
     try {
-      Check(*b, checker);
+      Do(task, *b, checker, lock, nullptr);
     } catch (...) {
-      lock.lock();
+      if (!lock.owns_lock()) lock.lock();
       FWorkerError = std::current_exception();
-      b->State = TBatch::bsChecked;
       FChanged.notify_all();
       return;
     }
-    lock.lock();
-    b->State = TBatch::bsChecked;
-    FChanged.notify_all();
   }
 }
 
