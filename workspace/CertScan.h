@@ -38,6 +38,9 @@ class TLineScan {
   }
   // Whether the line's first DetailLineLength bytes are what NormaliseDetailLine makes of it.
   bool IsListForm() const;
+  // For tests: scan 16 bytes at a time, or (0) as wide as the processor can; returns the width
+  // now in use. Not to be called while another thread scans.
+  static int UseLoads(int bytes);
 
  private:
 #ifdef _MSC_VER

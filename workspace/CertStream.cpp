@@ -27,8 +27,9 @@ void TNumberLog::Add(std::uint64_t n) {
 
 namespace {
 
-// A block of the file and the kept lines that end in it, with what their checks found.
-struct TBatch {
+// A block of the file and the kept lines that end in it, with what their checks found. Each on
+// cache lines of its own: two threads fill and check neighbouring batches at once.
+struct alignas(64) TBatch {
   enum TState { bsFree, bsFilled, bsChecking, bsChecked };
   std::unique_ptr<char[]> Block;
   std::vector<std::string_view> Lines;
@@ -78,7 +79,9 @@ class TStreamCheck::TImpl {
   TStreamCheck& O;
   std::unique_ptr<TCertReader> FReader;
   TBatch FBatches[kBatches];
-  TBatch* FCurrent = nullptr;
+  // The batch being filled, apart from what the other thread writes.
+  alignas(64) TBatch* FCurrent = nullptr;
+  char FCurrentLine[64 - sizeof(TBatch*)];
   bool FEof = false;
   bool FHeaderKnown = false;
   TFacts FHeaderFacts = 0;
@@ -347,7 +350,7 @@ void TStreamCheck::TImpl::Merge(TBatch& b) {
     FLastFinding = f.first;
   }
   O.FFailingRecords += b.FailingRecords;
-  constexpr std::size_t kAhead = 8;
+  constexpr std::size_t kAhead = 16;
   const std::size_t count = b.Hashes.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kAhead < count && b.Hashes[i + kAhead]) FIndex.Prefetch(b.Hashes[i + kAhead]);

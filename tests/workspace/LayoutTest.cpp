@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CertLayout.h"
+#include "CertScan.h"
 
 using namespace cert;
 
@@ -106,7 +107,13 @@ std::string ListFormByFields(std::string_view line) {
 // Lines already in list form are copied whole; every other line is built field by field. Both
 // must give what building from the trimmed fields gives, for lines of any bytes and length and
 // for lines one byte away from their list form.
-TEST(NormaliseDetailLine, EqualsBuildingFromTheTrimmedFields) {
+class ListForm : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override { TLineScan::UseLoads(GetParam()); }
+  void TearDown() override { TLineScan::UseLoads(0); }
+};
+
+TEST_P(ListForm, NormaliseEqualsBuildingFromTheTrimmedFields) {
   const char alphabet[] = {' ', ' ', ' ', ' ', 'a', '7', '-', '\t', '\0', '\r', '\xE9', '\xFF'};
   unsigned seed = 12345;
   auto next = [&seed] {
@@ -129,3 +136,6 @@ TEST(NormaliseDetailLine, EqualsBuildingFromTheTrimmedFields) {
   }
   EXPECT_GT(listForm, 500);  // the copying path was taken often
 }
+
+// The scan reads 16 bytes at a time, or 32 where the processor can.
+INSTANTIATE_TEST_SUITE_P(LoadWidths, ListForm, ::testing::Values(16, 0));

@@ -323,6 +323,7 @@ class StreamAgreesWithWorkspace : public ::testing::TestWithParam<TInput> {
     }
     Ref = Reference(Path);
   }
+  void FactsAgree();
   TTempDir Dir;
   std::string Path;
   TReference Ref;
@@ -357,6 +358,14 @@ TEST_P(StreamAgreesWithWorkspace, RecordByRecord) {
 // The facts the fast path takes from a line's scan are the facts of its record view, for the
 // lines as read and for the list's lines; and the remembered outcome of facts is the rules'.
 TEST_P(StreamAgreesWithWorkspace, FastPathFactsAreTheFullChecksFacts) {
+  for (const int width : {16, 0}) {
+    SCOPED_TRACE("loads of " + std::to_string(TLineScan::UseLoads(width)) + " bytes");
+    FactsAgree();
+  }
+  TLineScan::UseLoads(0);
+}
+
+void StreamAgreesWithWorkspace::FactsAgree() {
   std::vector<std::string> lines;
   TCertReader reader(
       Path, nullptr, [&](std::string_view line) { lines.emplace_back(line); }, true);
