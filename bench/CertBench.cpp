@@ -55,6 +55,15 @@ void BM_CheckAllForErrors(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+// Each round deletes the current record, the first: the list loses one record a round.
+void BM_DeleteFirstRecord(benchmark::State& state) {
+  const long n = state.range(0);
+  cert::TCertFormat c;
+  Load(c, n);
+  c.FirstDetailRec();
+  for (auto _ : state) c.DeleteDetailRec();
+}
+
 }  // namespace
 
 BENCHMARK(BM_ReadCertFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -70,5 +79,6 @@ BENCHMARK(BM_NavigateFirstToLast)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckAllForErrors)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteFirstRecord)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
