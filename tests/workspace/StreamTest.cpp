@@ -3,13 +3,14 @@
 // FindDuplicateProviders find in the list ReadCertFile builds; the fast path must agree with
 // the full check; and certcheck must print what it printed when it read the whole list first.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <set>
 
 #include "../support/CertSamples.h"
+#include "../support/RunShell.h"
 #include "../support/TempDir.h"
 #include "CertDuplicates.h"
 #include "CertReader.h"
@@ -394,18 +395,9 @@ void StreamAgreesWithWorkspace::FactsAgree() {
   }
 }
 
-struct TRun {
-  int Status;
-  std::string Out;
-};
-
-TRun RunCertcheck(const std::string& args) {
-  FILE* p = popen((std::string(CERTCHECK_PATH) + " " + args + " 2>&1").c_str(), "r");
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  const int st = pclose(p);
-  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+// certcheck with the arguments, its standard output and error together.
+TShellRun RunCertcheck(const std::string& args) {
+  return RunShell(ShellWord(CERTCHECK_PATH) + " " + args + " 2>&1");
 }
 
 // certcheck's lines as they were when it checked the list ReadCertFile built.
@@ -438,14 +430,15 @@ std::string ExpectedText(const std::string& file, const TReference& ref, bool al
 
 TEST_P(StreamAgreesWithWorkspace, CertcheckPrintsWhatItPrintedFromTheList) {
   for (const bool all : {false, true}) {
-    const TRun r = RunCertcheck(std::string(all ? "--all-rules " : "") + Path);
+    const TShellRun r = RunCertcheck(std::string(all ? "--all-rules " : "") + ShellWord(Path));
     EXPECT_EQ(r.Out, ExpectedText(Path, Ref, all)) << (all ? "--all-rules" : "");
     std::vector<TFound> found = all ? Ref.All : Ref.First;
     if (!all && Ref.Records == 0) found.clear();
     const bool clean = Ref.Messages.empty() && !Ref.BlankLines && found.empty();
     EXPECT_EQ(r.Status, clean ? 0 : 1);
-    EXPECT_EQ(RunCertcheck("--strict " + std::string(all ? "--all-rules " : "") + Path).Status,
-              clean && Ref.Duplicates.empty() ? 0 : 1);
+    EXPECT_EQ(
+        RunCertcheck("--strict " + std::string(all ? "--all-rules " : "") + ShellWord(Path)).Status,
+        clean && Ref.Duplicates.empty() ? 0 : 1);
   }
 }
 
@@ -453,7 +446,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, StreamAgreesWithWorkspace, ::testing::ValuesIn(
                          [](const ::testing::TestParamInfo<TInput>& info) {
                            std::string name = info.param.Name;
                            for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;
                          });
 
