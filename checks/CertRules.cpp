@@ -87,23 +87,44 @@ constexpr std::array<TFactDef, 9> kFieldFacts = {{
     {ftTerminatedCertificate, atTrimmedIs, fnDRecordProcessingType, "3"},
 }};
 
-bool SuffixIsMdOrMo(std::string_view value) {
-  const std::string_view s = Trim(value);
+// Trimming what is trimmed already changes nothing: values taken from a line come trimmed.
+template <bool Trimmed>
+std::string_view TrimmedValue(std::string_view value) {
+  if constexpr (Trimmed)
+    return value;
+  else
+    return Trim(value);
+}
+
+template <bool Trimmed>
+inline bool SuffixIsMdOrMo(std::string_view value) {
+  const std::string_view s = TrimmedValue<Trimmed>(value);
   if (s.size() != 2) return false;
   auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   return up(s[0]) == 'M' && (up(s[1]) == 'D' || up(s[1]) == 'O');
 }
 
+// Codes are a character or two: compared in place, not through a library call.
+inline bool Equal(std::string_view value, std::string_view code) {
+  if (value.size() != code.size()) return false;
+  for (std::size_t i = 0; i < code.size(); ++i)
+    if (value[i] != code[i]) return false;
+  return true;
+}
+
+template <bool Trimmed = false>
 inline bool Holds(const TFactDef& def, std::string_view value) {
   switch (def.Atom) {
     case atHyphen:
-      return value.find('-') != std::string_view::npos;
+      for (const char c : value)
+        if (c == '-') return true;
+      return false;
     case atIs:
-      return value == def.Code;
+      return Equal(value, def.Code);
     case atTrimmedIs:
-      return Trim(value) == def.Code;
+      return Equal(TrimmedValue<Trimmed>(value), def.Code);
     case atMdOrMo:
-      return SuffixIsMdOrMo(value);
+      return SuffixIsMdOrMo<Trimmed>(value);
   }
   return false;
 }
@@ -151,12 +172,12 @@ const bool kFalseWhenEmpty = [] {
 // The facts of the header's fields or of the detail's, other than being filled; valueOf(n)
 // is field n's value as the rules read it, and filled has the facts of being filled.
 // Unrolled over the table, so that every field number is a constant.
-template <TRecordKind Kind, typename ValueOf, std::size_t... I>
+template <TRecordKind Kind, bool Trimmed, typename ValueOf, std::size_t... I>
 TFacts ValueFacts(ValueOf valueOf, TFacts filled, std::index_sequence<I...>) {
   TFacts f = 0;
   auto look = [&](int field) { return !kFalseWhenEmpty || (filled & Bit(field)) != 0; };
   ((FieldTable[kFieldFacts[I].Field].Record() == Kind && look(kFieldFacts[I].Field) &&
-            Holds(kFieldFacts[I], valueOf(kFieldFacts[I].Field))
+            Holds<Trimmed>(kFieldFacts[I], valueOf(kFieldFacts[I].Field))
         ? f |= Bit(kFieldFacts[I].Fact)
         : f),
    ...);
@@ -165,9 +186,11 @@ TFacts ValueFacts(ValueOf valueOf, TFacts filled, std::index_sequence<I...>) {
   return f;
 }
 
-template <TRecordKind Kind, typename ValueOf>
+// Trimmed: every value valueOf gives is trimmed already.
+template <TRecordKind Kind, bool Trimmed = false, typename ValueOf>
 TFacts ValueFacts(ValueOf valueOf, TFacts filled) {
-  return ValueFacts<Kind>(valueOf, filled, std::make_index_sequence<kFieldFacts.size()>());
+  return ValueFacts<Kind, Trimmed>(valueOf, filled,
+                                   std::make_index_sequence<kFieldFacts.size()>());
 }
 
 TFacts FilledFacts(const TRecordView& view, int first, int end) {
@@ -334,7 +357,7 @@ TFacts DetailFacts(const TRecordView& view) {
 TFacts LineDetailFacts(std::string_view line, const TLineScan& scan) {
   const TFacts filled = scan.FilledFields();
   return filled |
-         ValueFacts<rkDetail>([line, &scan](int n) { return scan.Trimmed(line, n); }, filled);
+         ValueFacts<rkDetail, true>([line, &scan](int n) { return scan.Trimmed(line, n); }, filled);
 }
 
 TFacts RecordFacts(const THeaderRec& header, const TDetailRec& detail) {

@@ -25,7 +25,7 @@ void TRecordTable::Evaluate(int record, std::uint8_t& rule, std::uint64_t& key) 
     rule = r.Field < 0 ? kPasses : static_cast<std::uint8_t>(r.Rule);
     std::string_view parts[4];
     for (int k = 0; k < 4; ++k) parts[k] = FScan.Trimmed(line, cert::ProviderKeyFields[k]);
-    key = cert::ProviderKeyHash(parts);
+    key = cert::ProviderKeyHash(parts, line.data() + line.size());
     return;
   }
   cert::ParseDetailLine(line, FScratch);

@@ -13,6 +13,7 @@ constexpr const int (&kKeyFields)[kKeyParts] = ProviderKeyFields;
 
 struct TKey {
   std::string_view Part[kKeyParts];
+  const char* End = nullptr;  // the parts lie in bytes readable up to here (null: only they)
 };
 
 TKey KeyOf(const TDetailRec& rec) {
@@ -23,6 +24,7 @@ TKey KeyOf(const TDetailRec& rec) {
 
 TKey KeyOf(std::string_view line) {
   TKey k;
+  k.End = line.data() + line.size();
   for (int i = 0; i < kKeyParts; ++i) {
     const TFieldDef& def = FieldTable[static_cast<std::size_t>(kKeyFields[i])];
     k.Part[i] = Trim(Columns(line, def.FirstCol, def.Width));
@@ -33,27 +35,26 @@ TKey KeyOf(std::string_view line) {
 // Eight bytes of a part at a time, each step mixed in by a multiply; a part's length goes in
 // with its last step so that no two keys read the same. A final mix makes the bits the table
 // uses depend on every byte.
-std::uint64_t Mix(std::uint64_t h) {
+inline std::uint64_t Mix(std::uint64_t h) {
   h *= 0x9E3779B97F4A7C15ULL;
   return h ^ (h >> 32);
 }
 
-// The last one to seven bytes of a part as one word, without reading past them: two
-// overlapping four-byte reads, or the first, middle and last byte. For a given length the word
-// tells the bytes apart.
-std::uint64_t Tail(const char* p, std::size_t n) {
-  if (n >= 4) {
-    std::uint32_t lo, hi;
-    std::memcpy(&lo, p, 4);
-    std::memcpy(&hi, p + n - 4, 4);
-    return lo | std::uint64_t{hi} << 32;
+// The last zero to seven bytes of a part as one word, zero-padded: one eight-byte read where
+// the bytes after them may be read, byte by byte where not.
+inline std::uint64_t Tail(const char* p, std::size_t n, const char* end) {
+  if (end && end - p >= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return n == 0 ? 0 : w & (~std::uint64_t{0} >> (64 - 8 * n));
   }
-  if (n == 0) return 0;
-  const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
-  return byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+  std::uint64_t w = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    w |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+  return w;
 }
 
-std::uint64_t HashParts(const TKey& key) {
+inline std::uint64_t HashParts(const TKey& key) {
   std::uint64_t h = 0x243F6A8885A308D3ULL;
   for (const std::string_view part : key.Part) {
     std::size_t i = 0;
@@ -62,7 +63,8 @@ std::uint64_t HashParts(const TKey& key) {
       std::memcpy(&w, part.data() + i, 8);
       h = Mix(h ^ w);
     }
-    h = Mix(h ^ Tail(part.data() + i, part.size() - i) ^ (std::uint64_t{part.size()} << 56));
+    h = Mix(h ^ Tail(part.data() + i, part.size() - i, key.End) ^
+            (std::uint64_t{part.size()} << 56));
   }
   h ^= h >> 33;
   h *= 0xff51afd7ed558ccdULL;
@@ -70,7 +72,7 @@ std::uint64_t HashParts(const TKey& key) {
   return h;
 }
 
-std::uint64_t Hash(const TKey& key) {
+inline std::uint64_t Hash(const TKey& key) {
   if (key.Part[0].empty()) return 0;
   const std::uint64_t h = HashParts(key);
   return h == 0 ? 1 : h;
@@ -91,8 +93,9 @@ bool SameProviderKey(const TDetailRec& a, const TDetailRec& b) { return Same(Key
 
 std::uint64_t LineProviderKeyHash(std::string_view line) { return Hash(KeyOf(line)); }
 
-std::uint64_t ProviderKeyHash(const std::string_view (&parts)[4]) {
+std::uint64_t ProviderKeyHash(const std::string_view (&parts)[4], const char* end) {
   TKey key;
+  key.End = end;
   for (int k = 0; k < kKeyParts; ++k) key.Part[k] = parts[k];
   return Hash(key);
 }

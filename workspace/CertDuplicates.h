@@ -21,8 +21,9 @@ bool SameProviderKey(const TDetailRec& a, const TDetailRec& b);
 // The fields of the key, in order.
 constexpr int ProviderKeyFields[4] = {fnDInsuredLicenseNum, fnDPolicyNum, fnDPolicyFromDate,
                                       fnDRecordProcessingType};
-// The hash of a key given as its four parts, as parsed.
-std::uint64_t ProviderKeyHash(const std::string_view (&parts)[4]);
+// The hash of a key given as its four parts, as parsed; where they lie in a line, end is the
+// line's end, so that the bytes up to it may be read in wider steps.
+std::uint64_t ProviderKeyHash(const std::string_view (&parts)[4], const char* end = nullptr);
 // The same of a list line or a line read from a file, as parsed: no record needs filling.
 std::uint64_t LineProviderKeyHash(std::string_view line);
 bool SameLineProviderKey(std::string_view a, std::string_view b);

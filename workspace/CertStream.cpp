@@ -318,7 +318,7 @@ void TStreamCheck::TImpl::Check(TBatch& b, TChecker& c) {
     if (scanned) {
       std::string_view key[4];
       for (int k = 0; k < 4; ++k) key[k] = c.Scan.Trimmed(line, ProviderKeyFields[k]);
-      b.Hashes[i] = ProviderKeyHash(key);
+      b.Hashes[i] = ProviderKeyHash(key, line.data() + line.size());
     } else {
       b.Hashes[i] = LineProviderKeyHash(line);
     }

@@ -382,8 +382,15 @@ void StreamAgreesWithWorkspace::FactsAgree() {
     const TFacts facts = DetailFacts(view);
     if (scan.Scan(lines[i])) {
       EXPECT_EQ(LineDetailFacts(lines[i], scan), facts);
-      for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(scan.Trimmed(lines[i], ProviderKeyFields[k]), view[ProviderKeyFields[k]]);
+      std::string_view key[4];
+      for (int k = 0; k < 4; ++k) {
+        key[k] = scan.Trimmed(lines[i], ProviderKeyFields[k]);
+        EXPECT_EQ(key[k], view[ProviderKeyFields[k]]);
+      }
+      TDetailRec parsed;
+      ParseDetailLine(Ref.List[i], parsed);
+      EXPECT_EQ(ProviderKeyHash(key, lines[i].data() + lines[i].size()), ProviderKeyHash(parsed));
+      EXPECT_EQ(LineProviderKeyHash(lines[i]), ProviderKeyHash(parsed));
     }
     ASSERT_TRUE(scan.Scan(Ref.List[i]));
     EXPECT_EQ(LineDetailFacts(Ref.List[i], scan), facts);
