@@ -79,9 +79,18 @@ class TStreamCheck::TImpl {
   TStreamCheck& O;
   std::unique_ptr<TCertReader> FReader;
   TBatch FBatches[kBatches];
-  // The batch being filled, apart from what the other thread writes.
-  alignas(64) TBatch* FCurrent = nullptr;
-  char FCurrentLine[64 - sizeof(TBatch*)];
+  // Takes the reader's lines into the batch being filled.
+  struct alignas(64) TFilling : TCertReader::TLineTarget {
+    TBatch* Batch = nullptr;
+    void Line(std::string_view line) override {
+      TBatch& b = *Batch;
+      if (line.data() < b.Block.get() || line.data() >= b.Block.get() + kBlockSize) {
+        b.Carried.emplace_back(line);
+        line = b.Carried.back();
+      }
+      b.Lines.push_back(line);
+    }
+  } FFilling;
   bool FEof = false;
   bool FHeaderKnown = false;
   TFacts FHeaderFacts = 0;
@@ -135,16 +144,7 @@ void TStreamCheck::TImpl::Run() {
     b.Lines.reserve(kBlockSize / (DetailLineLength + 2) + 16);
   }
   FReader = std::make_unique<TCertReader>(
-      O.FFileName, [this](const std::string& m) { Message(m); },
-      [this](std::string_view line) {
-        TBatch& b = *FCurrent;
-        if (line.data() < b.Block.get() || line.data() >= b.Block.get() + kBlockSize) {
-          b.Carried.emplace_back(line);
-          line = b.Carried.back();
-        }
-        b.Lines.push_back(line);
-      },
-      true);
+      O.FFileName, [this](const std::string& m) { Message(m); }, FFilling);
 
   std::thread worker;
   if (O.FOptions.Threads > 1) {
@@ -274,7 +274,7 @@ void TStreamCheck::TImpl::Fill(TBatch& b, TInputFile& in) {
   b.Lines.clear();
   b.Carried.clear();
   b.FirstRecord = O.FRecords;
-  FCurrent = &b;
+  FFilling.Batch = &b;
   const std::size_t n = in.Read(b.Block.get(), kBlockSize);
   if (n > 0) {
     FReader->Feed({b.Block.get(), n});
