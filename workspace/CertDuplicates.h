@@ -39,7 +39,15 @@ class TDuplicateIndex {
   // The index added first with `hash` (not 0), or -1 when none was, and then `index` is added.
   int FirstOrAdd(std::uint64_t hash, int index);
   // Brings the slot where FirstOrAdd(hash) begins to look into the cache, ahead of the call.
-  void Prefetch(std::uint64_t hash) const;
+  void Prefetch(std::uint64_t hash) const {
+#if defined(__GNUC__)
+    if (FBits > 0)
+      __builtin_prefetch(
+          &FSlots[static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ULL) >> (64 - FBits))], 1);
+#else
+    (void)hash;
+#endif
+  }
   std::size_t Bytes() const { return FSlots.size() * sizeof(TSlot); }
 
  private:
