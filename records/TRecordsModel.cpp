@@ -142,18 +142,40 @@ std::vector<int> TRecordsModel::MappedRows() const {
 
 namespace {
 
-// A record and where in its line the value it sorts by lies: 8 bytes, so that sorting a
-// million rows needs 8 MB beside the rows themselves.
+// A record, where in its line the value it sorts by lies, and the value's first bytes: 16
+// bytes, so that sorting a million rows needs 16 MB beside the rows themselves, and most
+// comparisons are settled without reading two lines from all over the list.
 struct TSortKey {
   std::int32_t Record;
   std::uint16_t Start;
   std::uint8_t Length;
+  char First[9];
+  std::string_view Prefix() const { return {First, Length < 9 ? Length : std::uint8_t{9}}; }
+  bool Whole() const { return Length <= sizeof First; }
 };
-static_assert(sizeof(TSortKey) == 8);
+static_assert(sizeof(TSortKey) == 16);
 
 TSortKey KeyOf(int record, std::string_view line, std::string_view value) {
-  return TSortKey{record, static_cast<std::uint16_t>(value.data() - line.data()),
-                  static_cast<std::uint8_t>(value.size())};
+  TSortKey k{record,
+             static_cast<std::uint16_t>(value.data() - line.data()),
+             static_cast<std::uint8_t>(value.size()),
+             {}};
+  value.copy(k.First, sizeof k.First);
+  return k;
+}
+
+// CompareFolded of two keys' values where their first bytes settle it; 2 where they do not.
+int CompareFoldedPrefix(const TSortKey& x, const TSortKey& y) {
+  const std::string_view a = x.Prefix(), b = y.Prefix();
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char p = Fold(a[i]), q = Fold(b[i]);
+    if (p != q) return p < q ? -1 : 1;
+  }
+  // Equal so far: a value that ends here is the shorter, and sorts first.
+  if (x.Length == n || y.Length == n)
+    return x.Length == y.Length ? 0 : x.Length < y.Length ? -1 : 1;
+  return 2;
 }
 
 }  // namespace
@@ -193,8 +215,11 @@ void TRecordsModel::SortRows(std::vector<int>& rows) const {
   std::sort(keyed.begin(), keyed.end(), [&](const TSortKey& x, const TSortKey& y) {
     int c;
     if (insured) {
-      c = CompareFolded(value(x), value(y));
+      c = CompareFoldedPrefix(x, y);
+      if (c == 2) c = CompareFolded(value(x), value(y));
       if (c == 0) c = CompareInsured(lines[x.Record], lines[y.Record]);
+    } else if (x.Whole() && y.Whole()) {
+      c = CompareField(x.Prefix(), y.Prefix());
     } else {
       c = CompareField(value(x), value(y));
     }
