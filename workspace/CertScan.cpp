@@ -111,15 +111,15 @@ TScanFn WidestScan() {
 #endif
   return &ScanSse2;
 }
-TScanFn kScan = WidestScan();
+TScanFn TheScan = WidestScan();  // set once at start; tests may choose the narrower one
 
 }  // namespace
 #endif
 
 int TLineScan::UseLoads(int bytes) {
 #ifdef CERT_SCAN_SSE2
-  kScan = bytes == 16 ? &ScanSse2 : WidestScan();
-  return kScan == &ScanSse2 ? 16 : 32;
+  TheScan = bytes == 16 ? &ScanSse2 : WidestScan();
+  return TheScan == &ScanSse2 ? 16 : 32;
 #else
   (void)bytes;
   return 1;
@@ -130,7 +130,7 @@ bool TLineScan::Scan(std::string_view line, bool blanks, char* copyTo) {
   if (line.size() < DetailLineLength) return false;
   const char* p = line.data();
 #ifdef CERT_SCAN_SSE2
-  kScan(p, blanks, copyTo, FText, FBlank);
+  TheScan(p, blanks, copyTo, FText, FBlank);
 #else
   if (copyTo) std::memcpy(copyTo, p, DetailLineLength);
   for (int w = 0; w < kWords; ++w) FText[w] = FBlank[w] = 0;
