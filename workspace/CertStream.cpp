@@ -383,7 +383,10 @@ void TStreamCheck::VerifyDuplicates() {
   for (const TStreamDuplicate& d : candidates) firsts.push_back(d.Of);
   std::sort(firsts.begin(), firsts.end());
   firsts.erase(std::unique(firsts.begin(), firsts.end()), firsts.end());
-  std::vector<std::string> keys(firsts.size());
+  // The keys of the first records, one after another: firsts come in record order.
+  std::string keys;
+  std::vector<std::size_t> keyEnds;
+  keyEnds.reserve(firsts.size());
 
   FDuplicates.Clear();
   FDuplicateCount = 0;
@@ -393,14 +396,20 @@ void TStreamCheck::VerifyDuplicates() {
   TCertReader reader(
       FFileName, nullptr,
       [&](std::string_view line) {
-        if (nextFirst < firsts.size() && firsts[nextFirst] == record)
-          AppendLineProviderKey(line, keys[nextFirst++]);
+        if (nextFirst < firsts.size() && firsts[nextFirst] == record) {
+          AppendLineProviderKey(line, keys);
+          keyEnds.push_back(keys.size());
+          ++nextFirst;
+        }
         if (nextCandidate < candidates.size() && candidates[nextCandidate].Record == record) {
           const TStreamDuplicate d = candidates[nextCandidate++];
           key.clear();
           AppendLineProviderKey(line, key);
-          const auto at = std::lower_bound(firsts.begin(), firsts.end(), d.Of) - firsts.begin();
-          if (key == keys[static_cast<std::size_t>(at)]) {
+          const auto at = static_cast<std::size_t>(
+              std::lower_bound(firsts.begin(), firsts.end(), d.Of) - firsts.begin());
+          const std::size_t from = at == 0 ? 0 : keyEnds[at - 1];
+          if (at < keyEnds.size() &&
+              key == std::string_view(keys).substr(from, keyEnds[at] - from)) {
             FDuplicates.Add(static_cast<std::uint64_t>(d.Record - last));
             FDuplicates.Add(static_cast<std::uint64_t>(d.Record - d.Of));
             last = d.Record;
