@@ -107,6 +107,8 @@ __attribute__((target("avx2"))) void ScanAvx2(const char* p, bool blanks, char* 
 using TScanFn = void (*)(const char*, bool, char*, std::uint64_t*, std::uint64_t*);
 TScanFn WidestScan() {
 #ifdef CERT_SCAN_AVX2
+  // Chosen while globals are set up, perhaps before the processor was looked at for others.
+  __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2")) return &ScanAvx2;
 #endif
   return &ScanSse2;
