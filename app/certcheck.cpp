@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "CertFormat.h"
 #include "CertRules.h"
+#include "CertStream.h"
 #include "CertVersion.h"
 #include "Cp1252.h"
 #include "FileSystem.h"
@@ -56,18 +58,6 @@ const char kBlankLines[] =
     "blank lines or lines without a record code were dropped while reading; saving the file in "
     "the window removes them (the fund rejects files with blank lines)";
 
-struct TFinding {
-  int Record;  // 0: the header
-  int Field;
-  std::string Message;
-};
-
-// Record (1-based) repeats the provider key of record Of, the first record that has it.
-struct TDuplicate {
-  int Record;
-  int Of;
-};
-
 struct TOptions {
   bool Json = false;
   bool AllRules = false;
@@ -76,74 +66,27 @@ struct TOptions {
 
 struct TFileReport {
   std::string File;
-  std::vector<std::string> Messages;
+  std::unique_ptr<cert::TStreamCheck> Check;
   std::string IoError;  // the system's words, with the file's name as given
   bool Readable = true;
-  bool BlankLines = false;
-  std::vector<TFinding> Findings;
-  std::vector<TDuplicate> Duplicates;
-  int Records = 0;
   int Status(bool strict) const {
     if (!Readable) return 2;
-    const bool warned = strict && !Duplicates.empty();
-    return Messages.empty() && !BlankLines && Findings.empty() && !warned ? 0 : 1;
+    const bool warned = strict && Check->Duplicates() > 0;
+    bool messages = false;
+    Check->ForEachMessage([&](const std::string&) { messages = true; });
+    return !messages && !Check->BlankLines() && !Check->Found() && !warned ? 0 : 1;
   }
 };
 
-// Every failing header rule, then each record's own failing rules, all of them.
-void FindAllRules(cert::TCertFormat& cert, TFileReport& report) {
-  std::vector<cert::TCheckResult> failed;
-  cert::ListFailingRules(cert.HeaderRec, cert.DetailRec, failed, cert::rsHeader);
-  for (const cert::TCheckResult& r : failed) report.Findings.push_back({0, r.Field, *r.Message});
-  for (int i = 0; i < report.Records; ++i) {
-    cert::ParseDetailLine(cert.DetailStr()[i], cert.DetailRec);
-    cert::ListFailingRules(cert.HeaderRec, cert.DetailRec, failed, cert::rsDetail);
-    for (const cert::TCheckResult& r : failed)
-      report.Findings.push_back({i + 1, r.Field, *r.Message});
-  }
-}
-
-void FindDuplicates(cert::TCertFormat& cert, TFileReport& report) {
-  cert.OnDuplicateProvider = [&report](cert::TObject*, int first, int later) {
-    report.Duplicates.push_back({later + 1, first + 1});
-  };
-  cert.FindDuplicateProviders();
-}
-
-void ReadAndCheck(const std::string& file, const TOptions& options, TFileReport& report) {
-  cert::TCertFormat cert;
-  cert.OnFileError = [&](cert::TObject*, const std::string& msg) {
-    report.Messages.push_back(msg);
-  };
-  cert.FileNameOpen = file;
-  if (cert::DefaultFileSystem().Info(file).Kind == cert::fkMissing) {
-    report.Readable = false;
-    cert.ReadCertFile();  // says so in its own words
-    return;
-  }
-  cert.ReadCertFile();
-  report.BlankLines = cert.BlankLineEncounter;
-  report.Records = cert.DetailStr().Count();
-  FindDuplicates(cert, report);
-  if (options.AllRules) {
-    FindAllRules(cert, report);
-    return;
-  }
-  for (int i = 0; i < report.Records; ++i) {
-    cert::ParseDetailLine(cert.DetailStr()[i], cert.DetailRec);
-    const int field = cert.CheckForErrors();
-    if (field < 0) continue;
-    const bool header = field < cert::HeaderFieldCount;
-    report.Findings.push_back({header ? 0 : i + 1, field, cert.Binding(field).ErrorMsg});
-    if (header) break;  // every record would report the same header field
-  }
-}
-
+// Each line is checked as it is read: nothing of the file is held but what is found.
 TFileReport CheckFile(const std::string& file, const TOptions& options) {
   TFileReport report;
   report.File = file;
+  cert::TStreamOptions stream;
+  stream.AllRules = options.AllRules;
+  report.Check = std::make_unique<cert::TStreamCheck>(cert::DefaultFileSystem(), file, stream);
   try {
-    ReadAndCheck(file, options, report);
+    report.Readable = report.Check->Run();  // a missing file says so in its own words
   } catch (const cert::TCertIOError& e) {
     report.IoError = e.what();
     report.Readable = false;
@@ -164,40 +107,56 @@ void Emit(const std::string& text) {
   std::exit(2);
 }
 
-// A failing header fails every record; a record with several findings counts once.
-int Failing(const TFileReport& r) {
-  if (!r.Findings.empty() && r.Findings[0].Record == 0) return r.Records;
-  int failing = 0;
-  for (std::size_t k = 0; k < r.Findings.size(); ++k)
-    if (k == 0 || r.Findings[k].Record != r.Findings[k - 1].Record) ++failing;
-  return failing;
+// Text goes out a buffer at a time, so that many findings never pile up in memory.
+class TOut {
+ public:
+  ~TOut() { Flush(); }
+  TOut& operator<<(const std::string& s) {
+    FText += s;
+    if (FText.size() >= kFlushAt) Flush();
+    return *this;
+  }
+  void Flush() {
+    if (!FText.empty()) Emit(FText);
+    FText.clear();
+  }
+
+ private:
+  static constexpr std::size_t kFlushAt = 1 << 16;
+  std::string FText;
+};
+
+std::string DuplicateText(const cert::TStreamDuplicate& d) {
+  return "record " + std::to_string(d.Record + 1) + ": possible duplicate of record " +
+         std::to_string(d.Of + 1);
 }
 
-std::string DuplicateText(const TDuplicate& d) {
-  return "record " + std::to_string(d.Record) + ": possible duplicate of record " +
-         std::to_string(d.Of);
-}
-
-std::string DuplicateSummary(const TFileReport& r) {
-  const std::size_t n = r.Duplicates.size();
+std::string DuplicateSummary(const cert::TStreamCheck& c) {
+  const int n = c.Duplicates();
   if (n == 0) return std::string();
   return ", " + std::to_string(n) + (n == 1 ? " possible duplicate" : " possible duplicates");
 }
 
-std::string Where(const TFinding& f) {
-  return (f.Record == 0 ? std::string("header") : "record " + std::to_string(f.Record)) +
-         ": field " + std::to_string(f.Field) + " " + cert::FieldTable[f.Field].Property;
+std::string Where(const cert::TStreamFinding& f) {
+  return (f.Record < 0 ? std::string("header") : "record " + std::to_string(f.Record + 1)) +
+         ": field " + std::to_string(f.Result.Field) + " " +
+         cert::FieldTable[f.Result.Field].Property;
 }
 
-void PrintText(const TFileReport& r, std::string& out) {
-  for (const std::string& m : r.Messages) out += r.File + ": " + m + "\n";
-  if (!r.IoError.empty()) out += r.File + ": " + r.IoError + "\n";
+void PrintText(const TFileReport& r, TOut& out) {
+  const std::string prefix = r.File + ": ";
+  r.Check->ForEachMessage([&](const std::string& m) { out << prefix + m + "\n"; });
+  if (!r.IoError.empty()) out << prefix + r.IoError + "\n";
   if (!r.Readable) return;
-  if (r.BlankLines) out += r.File + ": " + kBlankLines + "\n";
-  for (const TFinding& f : r.Findings) out += r.File + ": " + Where(f) + ": " + f.Message + "\n";
-  for (const TDuplicate& d : r.Duplicates) out += r.File + ": " + DuplicateText(d) + "\n";
-  out += r.File + ": " + std::to_string(r.Records) + " records, " + std::to_string(Failing(r)) +
-         " failing" + DuplicateSummary(r) + "\n";
+  const cert::TStreamCheck& c = *r.Check;
+  if (c.BlankLines()) out << prefix + kBlankLines + "\n";
+  c.ForEachFinding([&](const cert::TStreamFinding& f) {
+    out << prefix + Where(f) + ": " + *f.Result.Message + "\n";
+  });
+  c.ForEachDuplicate(
+      [&](const cert::TStreamDuplicate& d) { out << prefix + DuplicateText(d) + "\n"; });
+  out << prefix + std::to_string(c.Records()) + " records, " + std::to_string(c.Failing()) +
+             " failing" + DuplicateSummary(c) + "\n";
 }
 
 nlohmann::json ToJson(const TFileReport& r, const TOptions& options) {
@@ -205,32 +164,35 @@ nlohmann::json ToJson(const TFileReport& r, const TOptions& options) {
   j["file"] = r.File;
   j["readable"] = r.Readable;
   j["messages"] = nlohmann::json::array();
-  for (const std::string& m : r.Messages) j["messages"].push_back(cert::FileErrorToUtf8(m));
+  r.Check->ForEachMessage(
+      [&](const std::string& m) { j["messages"].push_back(cert::FileErrorToUtf8(m)); });
   if (!r.IoError.empty()) j["messages"].push_back(r.IoError);
   if (!r.Readable) return j;
-  j["blankLines"] = r.BlankLines;
+  const cert::TStreamCheck& c = *r.Check;
+  j["blankLines"] = c.BlankLines();
   j["header"] = nullptr;
   if (options.AllRules) j["headerRules"] = nlohmann::json::array();
   j["records"] = nlohmann::json::array();
-  for (const TFinding& f : r.Findings) {
-    nlohmann::json item = {{"field", f.Field},
-                           {"property", cert::FieldTable[f.Field].Property},
-                           {"message", cert::Cp1252ToUtf8(f.Message)}};
-    if (f.Record == 0) {
+  c.ForEachFinding([&](const cert::TStreamFinding& f) {
+    nlohmann::json item = {{"field", f.Result.Field},
+                           {"property", cert::FieldTable[f.Result.Field].Property},
+                           {"message", cert::Cp1252ToUtf8(*f.Result.Message)}};
+    if (f.Record < 0) {
       if (j["header"].is_null()) j["header"] = item;
       if (options.AllRules) j["headerRules"].push_back(item);
     } else {
-      item["record"] = f.Record;
+      item["record"] = f.Record + 1;
       j["records"].push_back(item);
     }
-  }
-  j["recordCount"] = r.Records;
-  j["failing"] = Failing(r);
+  });
+  j["recordCount"] = c.Records();
+  j["failing"] = c.Failing();
   j["warnings"] = nlohmann::json::array();
-  for (const TDuplicate& d : r.Duplicates)
+  c.ForEachDuplicate([&](const cert::TStreamDuplicate& d) {
     j["warnings"].push_back(
-        {{"record", d.Record}, {"duplicateOf", d.Of}, {"message", DuplicateText(d)}});
-  j["possibleDuplicates"] = r.Duplicates.size();
+        {{"record", d.Record + 1}, {"duplicateOf", d.Of + 1}, {"message", DuplicateText(d)}});
+  });
+  j["possibleDuplicates"] = c.Duplicates();
   return j;
 }
 
@@ -274,9 +236,8 @@ int Run(int argc, char** argv) {
     if (options.Json) {
       doc["files"].push_back(ToJson(report, options));
     } else {
-      std::string out;
+      TOut out;
       PrintText(report, out);
-      Emit(out);
     }
   }
   if (options.Json) {

@@ -15,8 +15,20 @@ int TRecordTable::FirstRule(int record) const {
   return r == kPasses ? -1 : r;
 }
 
+// The record's own rules decided from the line's facts (records with the facts of one seen
+// before fare alike) and its key read from the line's scan; the line is parsed only when it is
+// too short to scan.
 void TRecordTable::Evaluate(int record, std::uint8_t& rule, std::uint64_t& key) const {
-  cert::ParseDetailLine(FCert.DetailStr()[record], FScratch);
+  const std::string_view line = FCert.DetailStr()[record];
+  if (FScan.Scan(line, false)) {
+    const cert::TCheckResult r = FMemo.First(cert::LineDetailFacts(line, FScan));
+    rule = r.Field < 0 ? kPasses : static_cast<std::uint8_t>(r.Rule);
+    std::string_view parts[4];
+    for (int k = 0; k < 4; ++k) parts[k] = FScan.Trimmed(line, cert::ProviderKeyFields[k]);
+    key = cert::ProviderKeyHash(parts, line.data() + line.size());
+    return;
+  }
+  cert::ParseDetailLine(line, FScratch);
   const cert::TCheckResult r = cert::CheckRecordRules(FCert.HeaderRec, FScratch, cert::rsDetail);
   rule = r.Field < 0 ? kPasses : static_cast<std::uint8_t>(r.Rule);
   key = cert::ProviderKeyHash(FScratch);
@@ -66,12 +78,9 @@ bool TRecordTable::FindDuplicates() {
   for (int i = 0; i < Count(); ++i) {
     const auto k = static_cast<std::size_t>(i);
     int first = FKey[k] == 0 ? -1 : index.FirstOrAdd(FKey[k], i);
-    if (first >= 0) {
-      // Equal hashes of different keys are all but impossible; the lines tell for certain.
-      cert::ParseDetailLine(FCert.DetailStr()[i], FScratch);
-      cert::ParseDetailLine(FCert.DetailStr()[first], FOther);
-      if (!cert::SameProviderKey(FScratch, FOther)) first = -1;
-    }
+    // Equal hashes of different keys are all but impossible; the lines tell for certain.
+    if (first >= 0 && !cert::SameLineProviderKey(FCert.DetailStr()[i], FCert.DetailStr()[first]))
+      first = -1;
     if (first >= 0) {
       ++FDuplicates;
       FRepeated[static_cast<std::size_t>(first)] = true;

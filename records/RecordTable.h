@@ -6,6 +6,7 @@
 
 #include "CertFormat.h"
 #include "CertRules.h"
+#include "CertScan.h"
 
 namespace certrec {
 
@@ -76,6 +77,8 @@ class TRecordTable {
   int FCurrent = -1;
   cert::TDetailRecStatus FState = cert::drBrowse;
   mutable cert::TDetailRec FScratch, FOther;
+  mutable cert::TLineScan FScan;
+  mutable cert::TRuleMemo FMemo{cert::rsDetail};
 };
 
 }  // namespace certrec

@@ -1,5 +1,6 @@
 #include "CertFormat.h"
 #include "CertRules.h"
+#include "CertScan.h"
 
 namespace cert {
 
@@ -38,19 +39,43 @@ int TCertFormat::CheckProcessingType() {
   return r.Field < 0 ? -1 : ReportFailure(r.Field, *r.Message);
 }
 
+// The first record that fails, found from each line's facts without parsing it: records with
+// the facts of one that passed pass too. Only the failing record (or the one returned to) is
+// parsed and checked with its reporting, after what the checks of the passing records before
+// it would have left: every slot cleared and FieldErrorIndex -1.
 bool TCertFormat::CheckAllForErrors() {
   const int count = FDetailStr.Count();
   if (count == 0) return false;
   const int remembered = FDetailIndex;
-  int failed = -1;
-  for (int i = 0; i < count && failed < 0; ++i) {
-    FDetailIndex = i;
-    ParseDetailLine(FDetailStr[i], DetailRec);
-    failed = CheckForErrors();
+  TRecordView view;
+  ViewHeader(HeaderRec, view);
+  const TFacts header = HeaderFacts(view);
+  TRuleMemo memo;
+  TLineScan scan;
+  int failedAt = 0;
+  for (; failedAt < count; ++failedAt) {
+    const std::string_view line = FDetailStr[failedAt];
+    TFacts facts = header;
+    if (scan.Scan(line, false)) {
+      facts |= LineDetailFacts(line, scan);
+    } else {
+      ViewDetailLine(line, view);
+      facts |= DetailFacts(view);
+    }
+    if (memo.First(facts).Field >= 0) break;
   }
-  if (failed < 0) {
+  if (failedAt > 0) {
+    ClearSlotsBefore(RuleCount());
+    FieldErrorIndex = -1;
+  }
+  int failed = -1;
+  if (failedAt < count) {
+    FDetailIndex = failedAt;
+    ParseDetailLine(FDetailStr[failedAt], DetailRec);
+    failed = CheckForErrors();
+  } else {
     FDetailIndex = remembered;
-    if (InList(remembered)) ParseDetailLine(FDetailStr[remembered], DetailRec);
+    ParseDetailLine(FDetailStr[InList(remembered) ? remembered : count - 1], DetailRec);
   }
   if (OnCertCheckAllForErrors) {
     if (failed >= 0) {

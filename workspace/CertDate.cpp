@@ -69,6 +69,21 @@ static bool ReadPart(std::string_view s, int& out) {
 }
 
 bool ReadYYYYMMDD(std::string_view text, TYmd& out) {
+  // Eight digits, as dates mostly are, read at once.
+  if (text.size() == 8) {
+    int v[8];
+    bool digits = true;
+    for (int i = 0; i < 8; ++i) {
+      v[i] = text[static_cast<std::size_t>(i)] - '0';
+      digits &= v[i] >= 0 && v[i] <= 9;
+    }
+    if (digits) {
+      const TYmd d{v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], v[4] * 10 + v[5], v[6] * 10 + v[7]};
+      if (!IsValidYmd(d)) return false;
+      out = d;
+      return true;
+    }
+  }
   auto part = [&](std::size_t pos, std::size_t len) {
     return pos < text.size() ? text.substr(pos, len) : std::string_view{};
   };

@@ -51,7 +51,9 @@ void TCertFormat::ReadCertFile() {
     // regrows while a large file is read.
     const std::uint64_t estimate = info.Size / (DetailLineLength + 2) + 1;
     list.Reserve(estimate < 2000000 ? static_cast<std::size_t>(estimate) : 2000000);
-    TCertReader reader(name, report, [&list](std::string& line) { list.Add(std::move(line)); });
+    TCertReader reader(
+        name, report,
+        [&list](std::string_view line) { NormaliseDetailLine(line, list.AddUnwritten()); }, true);
     const std::unique_ptr<char[]> block(new char[kBlockSize]);
     while (const std::size_t n = in->Read(block.get(), kBlockSize)) reader.Feed({block.get(), n});
     reader.Finish();
@@ -88,8 +90,8 @@ void TCertFormat::WriteCertFile() {
   TReplacingWriter out(fs, name);
   out.Write(BuildHeaderLine(HeaderRec, FormatYYYYMMDD(DateToday())));
   out.Write("\r\n");
-  for (const std::string& line : FDetailStr.Items()) {
-    out.Write(line);
+  for (int i = 0; i < FDetailStr.Count(); ++i) {
+    out.Write(FDetailStr[i]);
     out.Write("\r\n");
   }
   out.Commit();

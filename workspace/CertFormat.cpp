@@ -29,7 +29,7 @@ void TCertFormat::StoreDetailRec() {
       FDetailIndex = FDetailStr.Count() - 1;
       break;
     case drEdit:
-      if (InList(FDetailIndex)) BuildDetailLine(DetailRec, "2", FDetailStr[FDetailIndex]);
+      if (InList(FDetailIndex)) FDetailStr.Set(FDetailIndex, BuildDetailLine(DetailRec, "2"));
       break;
     case drBrowse:
       break;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "CertScan.h"
+
 namespace cert {
 
 static_assert(FieldTable[34].FirstCol + FieldTable[34].Width - 1 == DetailLineLength);
@@ -32,19 +34,40 @@ void TDetailRec::Clear() {
 namespace {
 
 // The record code, then each detail field's value (valueOf(n), trimmed here) padded to its
-// width. Values never exceed their widths, so each is copied into a line of blanks in place.
+// width, into the recordCode.size() + DetailLineLength - 1 bytes at out. Values never exceed
+// their widths, so each is copied into a line of blanks in place.
 template <typename ValueOf>
-void BuildLine(std::string_view recordCode, ValueOf valueOf, std::string& out) {
+void FillLine(std::string_view recordCode, ValueOf valueOf, char* out) {
   const std::size_t codeLen = recordCode.size();
-  out.assign(codeLen + DetailLineLength - 1, ' ');
-  if (codeLen) std::memcpy(out.data(), recordCode.data(), codeLen);
+  std::memset(out, ' ', codeLen + DetailLineLength - 1);
+  if (codeLen) std::memcpy(out, recordCode.data(), codeLen);
   for (int n = FirstDetailField; n < FieldCount; ++n) {
     const TFieldDef& def = FieldTable[n];
     const std::string_view v = Trim(valueOf(n));
     const std::size_t at = def.Justify == jRight ? def.Width - v.size() : 0;
-    char* to = out.data() + codeLen + def.FirstCol - 2 + at;
+    char* to = out + codeLen + def.FirstCol - 2 + at;
     for (std::size_t i = 0; i < v.size(); ++i) to[i] = v[i];
   }
+}
+
+template <typename ValueOf>
+void BuildLine(std::string_view recordCode, ValueOf valueOf, std::string& out) {
+  out.resize(recordCode.size() + DetailLineLength - 1);
+  FillLine(recordCode, valueOf, out.data());
+}
+
+// The list form of a file line, field by field.
+void FillListForm(std::string_view line, char* out) {
+  const TFieldDef& prov = FieldTable[fnDInsuredProvType];
+  const std::string_view provType = Trim(Columns(line, prov.FirstCol, prov.Width));
+  const char padded[2] = {'0', provType.empty() ? '0' : provType[0]};
+  FillLine(
+      line.substr(0, 1),
+      [&](int n) {
+        if (n == fnDInsuredProvType && provType.size() == 1) return std::string_view(padded, 2);
+        return Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width);
+      },
+      out);
 }
 
 }  // namespace
@@ -55,17 +78,53 @@ void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::st
   out.append(rec.Reserved.View());
 }
 
+// Files this program wrote hold their lines in list form already: those are copied whole.
+void NormaliseDetailLine(std::string_view line, char* out) {
+  TLineScan scan;
+  if (!scan.Scan(line, true, out) || !scan.IsListForm()) FillListForm(line, out);
+}
+
 void NormaliseDetailLine(std::string_view line, std::string& out) {
-  const TFieldDef& prov = FieldTable[fnDInsuredProvType];
-  const std::string_view provType = Trim(Columns(line, prov.FirstCol, prov.Width));
-  const char padded[2] = {'0', provType.empty() ? '0' : provType[0]};
-  BuildLine(
-      line.substr(0, 1),
-      [&](int n) {
-        if (n == fnDInsuredProvType && provType.size() == 1) return std::string_view(padded, 2);
-        return Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width);
-      },
-      out);
+  out.resize((line.empty() ? 0 : 1) + DetailLineLength - 1);
+  NormaliseDetailLine(line, out.data());
+}
+
+void ViewHeader(const THeaderRec& rec, TRecordView& view) {
+  for (int n = 0; n < HeaderFieldCount; ++n) view.F[n] = rec.Field(n).View();
+}
+
+void ViewDetail(const TDetailRec& rec, TRecordView& view) {
+  for (int n = FirstDetailField; n < FieldCount; ++n) view.F[n] = rec.Field(n).View();
+}
+
+void ViewDetailLine(std::string_view line, TRecordView& view) {
+#define CERT_VIEW_FIELD(No, Name, Col, Width, Justify, Editor) \
+  view.F[No] = Trim(Columns(line, Col, Width));
+  CERT_DETAIL_FIELDS(CERT_VIEW_FIELD)
+#undef CERT_VIEW_FIELD
+}
+
+namespace {
+
+// "0" followed by each byte: the list form of a one-character provider type.
+struct TZeroPadded {
+  char Pairs[512];
+  TZeroPadded() {
+    for (int c = 0; c < 256; ++c) {
+      Pairs[2 * c] = '0';
+      Pairs[2 * c + 1] = static_cast<char>(c);
+    }
+  }
+};
+const TZeroPadded kZeroPadded;
+
+}  // namespace
+
+void ViewFileLine(std::string_view line, TRecordView& view) {
+  ViewDetailLine(line, view);
+  std::string_view& prov = view.F[fnDInsuredProvType];
+  if (prov.size() == 1)
+    prov = std::string_view(kZeroPadded.Pairs + 2 * static_cast<unsigned char>(prov[0]), 2);
 }
 
 std::string BuildDetailLine(const TDetailRec& rec, std::string_view recordCode) {

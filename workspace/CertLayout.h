@@ -206,12 +206,30 @@ inline std::string_view Columns(std::string_view line, std::size_t firstCol, std
   return line.substr(start, width);
 }
 
+// The 35 field values as the rules read them, each a view into a record or into a line: the
+// same rules then serve the workspace's records and a line straight from a file.
+struct TRecordView {
+  std::array<std::string_view, FieldCount> F;
+  std::string_view operator[](int number) const { return F[static_cast<std::size_t>(number)]; }
+};
+// Fields 0 to 8, as stored.
+void ViewHeader(const THeaderRec& rec, TRecordView& view);
+// Fields 9 to 34, as stored.
+void ViewDetail(const TDetailRec& rec, TRecordView& view);
+// Fields 9 to 34 as ParseDetailLine would store them from a list line (trimmed columns).
+void ViewDetailLine(std::string_view line, TRecordView& view);
+// Fields 9 to 34 as ParseDetailLine would store them from the list form of a line read from a
+// file: as ViewDetailLine, with a one-digit provider type written with a leading zero.
+void ViewFileLine(std::string_view line, TRecordView& view);
+
 // Detail line: record code, then fields 9 to 34 trimmed and padded by their justification.
 void BuildDetailLine(const TDetailRec& rec, std::string_view recordCode, std::string& out);
 std::string BuildDetailLine(const TDetailRec& rec, std::string_view recordCode);
 // The list form of a line read from a file: its own record code, every field trimmed and padded,
 // a one-digit provider type written with a leading zero.
 void NormaliseDetailLine(std::string_view line, std::string& out);
+// The same into the bytes at out: DetailLineLength of them, or one fewer for an empty line.
+void NormaliseDetailLine(std::string_view line, char* out);
 // Fills rec from a detail line: record code untrimmed, fields trimmed. Checks nothing.
 void ParseDetailLine(std::string_view line, TDetailRec& rec);
 // Header line: "1", fields 0 to 7 padded as stored, field 8 as stored, the date "YYYYMMDD".

@@ -1,8 +1,11 @@
 // The common Sender type of every event, and the field-editor interface the binding needs.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cert {
@@ -51,20 +54,48 @@ class TCertEditor : public TObject {
   TChangeHandler OnChange;
 };
 
-// The detail lines in file order.
+// The detail lines in file order, every one LineLength (335) characters. The lines lie in
+// blocks of slots and the list is an index of slot numbers: a line costs its characters and
+// four bytes, no allocation of its own, and deleting or adding moves index entries, never lines
+// (deleting near either end moves next to nothing).
 class TStringList : public TObject {
  public:
-  int Count() const { return static_cast<int>(FItems.size()); }
-  const std::string& operator[](int i) const { return FItems[static_cast<std::size_t>(i)]; }
-  std::string& operator[](int i) { return FItems[static_cast<std::size_t>(i)]; }
-  void Add(std::string s) { FItems.push_back(std::move(s)); }
-  void Delete(int i) { FItems.erase(FItems.begin() + i); }
-  void Clear() { FItems.clear(); }
-  void Reserve(std::size_t n) { FItems.reserve(n); }
-  const std::vector<std::string>& Items() const { return FItems; }
+  static constexpr std::size_t LineLength = 335;
+
+  TStringList() = default;
+  TStringList(const TStringList& other);
+  TStringList& operator=(const TStringList& other);
+  TStringList(TStringList&& other) noexcept = default;
+  TStringList& operator=(TStringList&& other) noexcept = default;
+
+  int Count() const { return static_cast<int>(FIndex.size() - FStart); }
+  std::string_view operator[](int i) const { return {Line(i), LineLength}; }
+  // Replaces line i. Every line must be LineLength characters (std::length_error otherwise).
+  void Set(int i, std::string_view line);
+  void Add(std::string_view line);
+  // Adds a line and returns its LineLength characters for the caller to write.
+  char* AddUnwritten();
+  void Delete(int i);
+  void Clear();
+  void Reserve(std::size_t n);
+  // The lines as strings, a copy.
+  std::vector<std::string> Items() const;
 
  private:
-  std::vector<std::string> FItems;
+  static constexpr int kBlockBits = 12;  // slots a block: 4096 lines, 1.4 MB
+  static constexpr std::uint32_t kBlockSlots = std::uint32_t{1} << kBlockBits;
+  const char* Line(int i) const { return Slot(FIndex[FStart + static_cast<std::size_t>(i)]); }
+  char* Slot(std::uint32_t s) const {
+    return FBlocks[s >> kBlockBits].get() + (s & (kBlockSlots - 1)) * LineLength;
+  }
+  std::uint32_t NewSlot();
+  static void CheckLength(std::string_view line);
+
+  std::vector<std::unique_ptr<char[]>> FBlocks;
+  std::vector<std::uint32_t> FIndex;  // slot numbers; the list begins at FStart
+  std::size_t FStart = 0;
+  std::uint32_t FFresh = 0;          // slots handed out so far
+  std::vector<std::uint32_t> FFree;  // slots of deleted lines
 };
 
 }  // namespace cert

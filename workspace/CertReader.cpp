@@ -17,6 +17,12 @@ const char kSecondHeaderMessage[] =
 TCertReader::TCertReader(std::string fileName, TReport report, TSink sink)
     : FFileName(std::move(fileName)), FReport(std::move(report)), FSink(std::move(sink)) {}
 
+TCertReader::TCertReader(std::string fileName, TReport report, TLineSink sink, bool)
+    : FFileName(std::move(fileName)), FReport(std::move(report)), FLineSink(std::move(sink)) {}
+
+TCertReader::TCertReader(std::string fileName, TReport report, TLineTarget& target)
+    : FFileName(std::move(fileName)), FReport(std::move(report)), FLineTarget(&target) {}
+
 void TCertReader::Feed(std::string_view bytes) {
   while (!bytes.empty()) {
     const std::size_t lf = bytes.find('\n');
@@ -123,6 +129,8 @@ void TCertReader::DetailLine(std::string_view line, bool textBeyond) {
     FBlankLines = true;
     return;
   }
+  if (FLineTarget) return FLineTarget->Line(line);
+  if (FLineSink) return FLineSink(line);
   NormaliseDetailLine(line, FNormal);
   FSink(FNormal);
 }

@@ -18,8 +18,23 @@ class TCertReader {
   // A kept detail line, normalised (335 characters); the sink may take the string.
   using TSink = std::function<void(std::string& line)>;
 
+  // A kept detail line as read: its columns up to the layout's end, without the line break.
+  using TLineSink = std::function<void(std::string_view line)>;
+  // The same as an object: a virtual call takes the line in registers, which counts when
+  // millions of lines go by.
+  class TLineTarget {
+   public:
+    virtual ~TLineTarget() = default;
+    virtual void Line(std::string_view line) = 0;
+  };
+
   // fileName is what the messages name.
   TCertReader(std::string fileName, TReport report, TSink sink);
+  // Hands each kept detail line to `sink` as read instead, for a caller that normalises it
+  // itself (NormaliseDetailLine) or only looks at it.
+  TCertReader(std::string fileName, TReport report, TLineSink sink, bool asRead);
+  // The same; the caller keeps target alive.
+  TCertReader(std::string fileName, TReport report, TLineTarget& target);
 
   // The next bytes of the file, split anywhere.
   void Feed(std::string_view bytes);
@@ -53,6 +68,8 @@ class TCertReader {
   std::string FFileName;
   TReport FReport;
   TSink FSink;
+  TLineSink FLineSink;
+  TLineTarget* FLineTarget = nullptr;
   THeaderRec FHeader;
   bool FFirst = true;
   bool FBlankLines = false;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <cstdio>
@@ -254,13 +255,12 @@ TEST_F(Certcheck, WhatIsNotAFileIsRefusedAtOnce) {
                        ": 1 records, 0 failing\n");
 }
 
-// Under a memory limit a file too large to hold is an error of that file, not an abort.
+// Under a memory limit, running out of memory is an error of that file, not an abort. Lines are
+// checked as they are read, so it takes the index of possible duplicates, which is sized by the
+// file (here a gigabyte of holes after a record with a license number), to run out.
 TEST_F(Certcheck, RunningOutOfMemoryNamesTheFile) {
-  std::string lines;
-  for (int i = 0; i < 1000; ++i) lines += Detail();
-  std::string body;
-  for (int i = 0; i < 120; ++i) body += lines;
-  const std::string big = Make("big.dat", Header() + body);
+  const std::string big = Make("big.dat", Header() + Detail());
+  ASSERT_EQ(::truncate(big.c_str(), 1L << 30), 0);
   FILE* p =
       popen(("ulimit -v 30000; " + std::string(CERTCHECK_PATH) + " " + big + " 2>&1").c_str(), "r");
   std::string out;
@@ -268,7 +268,7 @@ TEST_F(Certcheck, RunningOutOfMemoryNamesTheFile) {
   for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
   const int st = pclose(p);
   EXPECT_EQ(WIFEXITED(st) ? WEXITSTATUS(st) : -1, 2) << out;
-  EXPECT_EQ(out, big + ": Cannot read \"" + big + "\": not enough memory to hold the file\n");
+  EXPECT_EQ(out, big + ": Cannot check \"" + big + "\": not enough memory\n");
 }
 
 // Findings that cannot be written must not pass for a clean run.

@@ -14,7 +14,7 @@ TCsvImport Import(const std::string& csv) {
   return ImportCsv(t, MapColumns(t));
 }
 
-std::string Field(const std::string& line, int field) {
+std::string Field(std::string_view line, int field) {
   TDetailRec rec;
   ParseDetailLine(line, rec);
   return rec.Field(field).Str();

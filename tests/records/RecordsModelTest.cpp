@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <deque>
 #include <random>
 
@@ -11,6 +12,7 @@
 #include "../support/FakeEditor.h"
 #include "RecordColumns.h"
 #include "TRecordsModel.h"
+#include "TextFold.h"
 
 using namespace certrec;
 
@@ -85,6 +87,7 @@ class RecordsModelTest : public QObject {
   void sortsByAnyColumn_data();
   void sortsByAnyColumn();
   void sortingKeepsTheSelectedRecord();
+  void sortsManyEqualNamesByTheirGivenNames();
   void filters();
   void rowLevelUpdatesUnderEveryFilterAndOrder_data();
   void rowLevelUpdatesUnderEveryFilterAndOrder();
@@ -125,6 +128,69 @@ void RecordsModelTest::sortsByAnyColumn() {
   QAbstractItemModelTester tester(&b.Model, QAbstractItemModelTester::FailureReportingMode::QtTest);
   b.Model.sort(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
   QCOMPARE(b.Records(), records);
+}
+
+// Records sort by the company or last name from their keys alone, and records of one name by
+// their given names: the order must be that of comparing the whole insured, record by record,
+// with names longer than a key holds, names equal but for case, and names that only begin alike.
+void RecordsModelTest::sortsManyEqualNamesByTheirGivenNames() {
+  TModelBench b;
+  const char* lasts[] = {"Lindqvist-Haraldsen",
+                         "LINDQVIST-HARALDSEN",
+                         "Lindqvist-Har",
+                         "Okafor",
+                         "okafor",
+                         "Ng",
+                         "Ng",
+                         ""};
+  const char* firsts[] = {"Anna", "anna", "Per", "Per-Olof"};
+  const char* middles[] = {"", "B", "b", "Bea"};
+  const char* suffixes[] = {"", "Jr", "JR"};
+  std::mt19937 random(11);
+  auto pick = [&random](std::size_t n) { return random() % n; };
+  for (int i = 0; i < 600; ++i) {
+    certtest::FillPassingDetail(b.Cert.DetailRec, lasts[pick(std::size(lasts))]);
+    cert::TDetailRec& d = b.Cert.DetailRec;
+    if (d.DInsuredLastName.Empty()) {
+      d.DInsuredCompanyName = pick(2) ? "Westside Ambulatory Surgery" : "westside ambulatory";
+      d.DInsuredFirstName = "";
+    } else {
+      d.DInsuredFirstName = firsts[pick(std::size(firsts))];
+      d.DInsuredMidName = middles[pick(std::size(middles))];
+      d.DInsuredSuffix = suffixes[pick(std::size(suffixes))];
+    }
+    b.Cert.NewDetailRec();
+    b.Cert.PostDetailRec();
+  }
+  b.Cert.FirstDetailRec();
+  b.Table.Rebuild();
+  b.Model.Reset();
+  // The whole insured, as shown: the company or the last name, then the given names.
+  auto compare = [&b](int x, int y) {
+    cert::TDetailRec p, q;
+    cert::ParseDetailLine(b.Cert.DetailStr()[x], p);
+    cert::ParseDetailLine(b.Cert.DetailStr()[y], q);
+    auto first = [](const cert::TDetailRec& r) {
+      return r.DInsuredCompanyName.Empty() ? r.DInsuredLastName.View()
+                                           : r.DInsuredCompanyName.View();
+    };
+    if (const int c = CompareFolded(first(p), first(q))) return c;
+    for (int f : {cert::fnDInsuredFirstName, cert::fnDInsuredMidName, cert::fnDInsuredSuffix})
+      if (const int c = CompareFolded(p.Field(f).View(), q.Field(f).View())) return c;
+    return 0;
+  };
+  for (const bool descending : {false, true}) {
+    QList<int> expected;
+    std::vector<int> records(600);
+    for (int i = 0; i < 600; ++i) records[static_cast<std::size_t>(i)] = i;
+    std::sort(records.begin(), records.end(), [&](int x, int y) {
+      const int c = compare(x, y);
+      return c != 0 ? (descending ? c > 0 : c < 0) : x < y;
+    });
+    for (int r : records) expected << r + 1;
+    b.Model.sort(ColumnOf(ckInsured), descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    QCOMPARE(b.Records(), expected);
+  }
 }
 
 void RecordsModelTest::sortingKeepsTheSelectedRecord() {

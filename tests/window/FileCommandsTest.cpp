@@ -103,7 +103,7 @@ void FileCommandsTest::failedOpenChangesNothing() {
   w.Open(w.MakeFile(QStringLiteral("three.dat"), {"Able", "Baker", "Cole"}));
   w.Click("btnNext");
   w.TypeInto(23, QStringLiteral("Q"));  // a pending edit of record 2
-  const std::string stored = w.Form->CertFormat1.DetailStr()[1];
+  const std::string stored(w.Form->CertFormat1.DetailStr()[1]);
   const QString caption = w.Form->windowTitle();
   const std::string opened = w.Form->CertFormat1.FileNameOpen;
   w.Dialogs->YesNoCancel = {anNo};  // the user declines to save it
@@ -123,7 +123,7 @@ void FileCommandsTest::failedOpenChangesNothing() {
   QCOMPARE(w.Counter(), QStringLiteral("Record 2 of 3"));
   QCOMPARE(w.Form->CertFormat1.DetailIndex(), 1);
   QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drEdit);
-  QCOMPARE(w.Form->CertFormat1.DetailStr()[1], stored);  // the declined edit is not stored
+  QCOMPARE(std::string(w.Form->CertFormat1.DetailStr()[1]), stored);  // the declined edit is not stored
   QVERIFY(w.Form->CertFormat1.FileChanged());
   QCOMPARE(w.As<TwwDBEdit>("editInsuredLastName")->text(), QStringLiteral("Baker"));
   QCOMPARE(w.As<TwwDBEdit>("editInsuredMidName")->text(), QStringLiteral("Q"));

@@ -86,7 +86,7 @@ void WindowTest::typeAndPostFirstRecord() {
   const std::string expected = cert::BuildDetailLine(d, "2");
   for (int n = cert::FirstDetailField; n < cert::FieldCount; ++n) {
     const auto& def = cert::FieldTable[n];
-    QCOMPARE(QString::fromStdString(list[0].substr(def.FirstCol - 1, def.Width)),
+    QCOMPARE(QString::fromStdString(std::string(list[0].substr(def.FirstCol - 1, def.Width))),
              QString::fromStdString(expected.substr(def.FirstCol - 1, def.Width)));
   }
   QCOMPARE(w.Counter(), QStringLiteral("Record 1 of 1"));

@@ -177,7 +177,7 @@ TEST_F(CertFileTest, NormalisesJustificationAndProviderType) {
   line.replace(159, 25, Padded("  Lee", 25));
   Read(HeaderLine() + "\n" + line + "\n" + line.substr(0, 331) + "7 NN");
   ASSERT_EQ(Cert.DetailStr().Count(), 2);
-  const std::string& out = Cert.DetailStr()[0];
+  const std::string_view out = Cert.DetailStr()[0];
   EXPECT_EQ(out.substr(89, 9), "  1000000");
   EXPECT_EQ(out.substr(331, 2), "07");
   EXPECT_EQ(out.substr(159, 5), "Lee  ");
