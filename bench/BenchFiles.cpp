@@ -1,5 +1,10 @@
 #include "BenchFiles.h"
 
+#include <malloc.h>
+
+#include <cstdlib>
+#include <sstream>
+
 #include "../tests/support/CertSamples.h"
 #include "CertFormat.h"
 #include "ReplacingWriter.h"
@@ -51,6 +56,17 @@ std::string MixedFile(long records) {
     d.DInsuredLastName = "Name" + std::to_string(i % 9973);
     d.DInsuredCity = i % 7 == 3 ? "" : "Milwaukee";
   });
+}
+
+TMemory ProcessMemory() {
+  malloc_trim(0);
+  std::istringstream status(cert::ReadWholeFile(cert::DefaultFileSystem(), "/proc/self/status"));
+  long rss = 0, peak = 0;
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) rss = std::atol(line.c_str() + 6);
+    if (line.rfind("VmHWM:", 0) == 0) peak = std::atol(line.c_str() + 6);
+  }
+  return {rss * 1024 / 1e6, peak * 1024 / 1e6};
 }
 
 }  // namespace certbench

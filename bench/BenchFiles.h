@@ -11,4 +11,11 @@ std::string PassingFile(long records);
 // provider key of the record 50 before it (a possible duplicate).
 std::string MixedFile(long records);
 
+// Resident and peak resident memory of this process, in MB, after handing freed heap back.
+struct TMemory {
+  double Resident;
+  double Peak;
+};
+TMemory ProcessMemory();
+
 }  // namespace certbench

@@ -1,7 +1,6 @@
 // Reads one certificate file and prints its size and the process's peak memory.
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 #include "BenchFiles.h"
@@ -13,12 +12,9 @@ int main(int argc, char** argv) {
   cert::TCertFormat c;
   c.FileNameOpen = path;
   c.ReadCertFile();
-  std::istringstream status(cert::ReadWholeFile(cert::DefaultFileSystem(), "/proc/self/status"));
-  long peakKb = 0;
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) peakKb = std::atol(line.c_str() + 6);
+  const double peak = certbench::ProcessMemory().Peak;
   const double fileMb = cert::DefaultFileSystem().Info(path).Size / 1e6;
   std::printf("records %d, file %.1f MB, peak memory %.1f MB, limit %.1f MB\n",
-              c.DetailStr().Count(), fileMb, peakKb * 1024 / 1e6, fileMb * 1.3 + 50);
+              c.DetailStr().Count(), fileMb, peak, fileMb * 1.3 + 50);
   return 0;
 }

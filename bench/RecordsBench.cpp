@@ -11,6 +11,7 @@
 
 #include "BenchFiles.h"
 #include "CertLayout.h"
+#include "QtBenchMain.h"
 #include "RecordColumns.h"
 #include "RecordsSession.h"
 #include "TfrmRecords.h"
@@ -192,11 +193,4 @@ BENCHMARK(BM_SortByStatus)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisec
 BENCHMARK(BM_PostShownLive)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PostNewKeyShownLive)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  certbench::UseOffscreenPlatform();
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return certbench::RunQtBenchmarks(argc, argv); }

@@ -1,13 +1,10 @@
 // How much the records window adds to the process's memory: a file read in the main window,
 // then the records window opened, scrolled to the end, sorted and filtered.
-#include <malloc.h>
-
 #include <QComboBox>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
 #include <cstdio>
-#include <sstream>
 #include <string>
 
 #include "BenchFiles.h"
@@ -15,28 +12,12 @@
 #include "RecordsSession.h"
 #include "TfrmRecords.h"
 
-namespace {
-
-// Resident and peak resident memory of the process, in MB.
-std::pair<double, double> Memory() {
-  malloc_trim(0);
-  std::istringstream status(cert::ReadWholeFile(cert::DefaultFileSystem(), "/proc/self/status"));
-  long rss = 0, peak = 0;
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) rss = std::atol(line.c_str() + 6);
-    if (line.rfind("VmHWM:", 0) == 0) peak = std::atol(line.c_str() + 6);
-  }
-  return {rss * 1024 / 1e6, peak * 1024 / 1e6};
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   certbench::UseOffscreenPlatform();
   QApplication app(argc, argv);
   const long records = argc > 1 ? std::atol(argv[1]) : 1000000;
   certbench::TRecordsSession s(certbench::MixedFile(records));
-  const auto [rss0, peak0] = Memory();
+  const auto [rss0, peak0] = certbench::ProcessMemory();
   std::printf("records %ld, main window with the file: %.1f MB resident, peak %.1f MB\n", records,
               rss0, peak0);
   s.Link->ShowRecords();
@@ -44,12 +25,12 @@ int main(int argc, char** argv) {
   TfrmRecords& w = *s.Link->Window();
   w.Grid()->verticalScrollBar()->setValue(w.Grid()->verticalScrollBar()->maximum());
   w.Grid()->viewport()->repaint();
-  const auto [rss1, peak1] = Memory();
+  const auto [rss1, peak1] = certbench::ProcessMemory();
   std::printf("%-21s %.1f MB resident (+%.1f%%), peak %.1f MB (+%.1f%%)\n",
               "records window open:", rss1, (rss1 / rss0 - 1) * 100, peak1,
               (peak1 / peak0 - 1) * 100);
   auto report = [rss0 = rss0, peak0 = peak0](const char* what) {
-    const auto [rss, peak] = Memory();
+    const auto [rss, peak] = certbench::ProcessMemory();
     std::printf("%-21s %.1f MB resident (+%.1f%%), peak %.1f MB (+%.1f%%)\n", what, rss,
                 (rss / rss0 - 1) * 100, peak, (peak / peak0 - 1) * 100);
   };

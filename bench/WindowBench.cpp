@@ -6,6 +6,7 @@
 #include <map>
 
 #include "BenchFiles.h"
+#include "QtBenchMain.h"
 #include "RecordsSession.h"
 #include "TfrmNewFile.h"
 
@@ -85,11 +86,4 @@ BENCHMARK(BM_WindowDeleteFirst)
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-  certbench::UseOffscreenPlatform();
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return certbench::RunQtBenchmarks(argc, argv); }

@@ -1,31 +1,12 @@
 // The main window's memory with a file open, against the file's size and the empty window's.
-#include <malloc.h>
-
 #include <QApplication>
 #include <cstdio>
-#include <sstream>
 #include <string>
 
 #include "BenchFiles.h"
 #include "FileSystem.h"
 #include "RecordsSession.h"
 #include "TfrmNewFile.h"
-
-namespace {
-
-// Resident and peak resident memory of the process, in MB.
-std::pair<double, double> Memory() {
-  malloc_trim(0);
-  std::istringstream status(cert::ReadWholeFile(cert::DefaultFileSystem(), "/proc/self/status"));
-  long rss = 0, peak = 0;
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) rss = std::atol(line.c_str() + 6);
-    if (line.rfind("VmHWM:", 0) == 0) peak = std::atol(line.c_str() + 6);
-  }
-  return {rss * 1024 / 1e6, peak * 1024 / 1e6};
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   certbench::UseOffscreenPlatform();
@@ -37,10 +18,10 @@ int main(int argc, char** argv) {
   form.SettingsDirectory = "/tmp";
   form.show();
   QApplication::processEvents();
-  const auto [empty, emptyPeak] = Memory();
+  const auto [empty, emptyPeak] = certbench::ProcessMemory();
   form.btnOpenClick();
   QApplication::processEvents();
-  const auto [open, peak] = Memory();
+  const auto [open, peak] = certbench::ProcessMemory();
   std::printf(
       "records %ld, file %.1f MB; empty window %.1f MB; with the file %.1f MB resident, peak "
       "%.1f MB: (resident - empty) / file = %.3f, (peak - empty) / file = %.3f\n",
