@@ -189,8 +189,7 @@ TFacts ValueFacts(ValueOf valueOf, TFacts filled, std::index_sequence<I...>) {
 // Trimmed: every value valueOf gives is trimmed already.
 template <TRecordKind Kind, bool Trimmed = false, typename ValueOf>
 TFacts ValueFacts(ValueOf valueOf, TFacts filled) {
-  return ValueFacts<Kind, Trimmed>(valueOf, filled,
-                                   std::make_index_sequence<kFieldFacts.size()>());
+  return ValueFacts<Kind, Trimmed>(valueOf, filled, std::make_index_sequence<kFieldFacts.size()>());
 }
 
 TFacts FilledFacts(const TRecordView& view, int first, int end) {
@@ -358,6 +357,12 @@ TFacts LineDetailFacts(std::string_view line, const TLineScan& scan) {
   const TFacts filled = scan.FilledFields();
   return filled |
          ValueFacts<rkDetail, true>([line, &scan](int n) { return scan.Trimmed(line, n); }, filled);
+}
+
+TFacts ListLineDetailFacts(std::string_view line, TLineScan& scan, TRecordView& view) {
+  if (scan.Scan(line, false)) return LineDetailFacts(line, scan);
+  ViewDetailLine(line, view);
+  return DetailFacts(view);
 }
 
 TFacts RecordFacts(const THeaderRec& header, const TDetailRec& detail) {

@@ -59,6 +59,9 @@ TFacts HeaderFacts(const TRecordView& view);
 TFacts DetailFacts(const TRecordView& view);
 // DetailFacts of a line, as ViewDetailLine or ViewFileLine would show it, from its scan.
 TFacts LineDetailFacts(std::string_view line, const TLineScan& scan);
+// DetailFacts of a list line: from its scan when it is long enough to scan, else from its
+// view (scan and view are scratch space).
+TFacts ListLineDetailFacts(std::string_view line, TLineScan& scan, TRecordView& view);
 TFacts RecordFacts(const THeaderRec& header, const TDetailRec& detail);
 
 // The rules of the scope in order; stops at the first failure.

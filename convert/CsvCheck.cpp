@@ -1,19 +1,27 @@
 #include "CsvCheck.h"
 
 #include "CertFormat.h"
+#include "CertRules.h"
+#include "CertScan.h"
 
 namespace certcsv {
 
-std::vector<TRecordFinding> CheckRecords(cert::TCertFormat& cert) {
+// As Verify decides: a record's facts give its outcome, so no line is parsed.
+std::vector<TRecordFinding> CheckRecords(const cert::TCertFormat& cert) {
   std::vector<TRecordFinding> findings;
+  cert::TRecordView view;
+  cert::ViewHeader(cert.HeaderRec, view);
+  const cert::TFacts header = cert::HeaderFacts(view);
+  cert::TRuleMemo memo;
+  cert::TLineScan scan;
   const cert::TStringList& list = cert.DetailStr();
   for (int i = 0; i < list.Count(); ++i) {
-    cert::ParseDetailLine(list[i], cert.DetailRec);
-    const int field = cert.CheckForErrors();
-    if (field < 0) continue;
-    const bool header = field < cert::HeaderFieldCount;
-    findings.push_back({header ? 0 : i + 1, field, cert.Binding(field).ErrorMsg});
-    if (header) break;
+    const cert::TCheckResult r =
+        memo.First(header | cert::ListLineDetailFacts(list[i], scan, view));
+    if (r.Field < 0) continue;
+    const bool failsHeader = r.Field < cert::HeaderFieldCount;
+    findings.push_back({failsHeader ? 0 : i + 1, r.Field, *r.Message});
+    if (failsHeader) break;
   }
   return findings;
 }

@@ -16,10 +16,10 @@ struct TRecordFinding {
   std::string Message;
 };
 
-// The first failing rule of each record, by the workspace's own check. A failing header
+// The first failing rule of each record, by the rule table Verify uses. A failing header
 // fails every record on the same rule, so it is reported once, as record 0, and ends the
-// check. Leaves the workspace's current record parsed from the last line checked.
-std::vector<TRecordFinding> CheckRecords(cert::TCertFormat& cert);
+// check.
+std::vector<TRecordFinding> CheckRecords(const cert::TCertFormat& cert);
 
 // Records that fail: all of them when the header does.
 int FailingRecords(const std::vector<TRecordFinding>& findings, int records);

@@ -378,8 +378,10 @@ bool TValueConverter::TypeMasked(int field, std::string_view v, std::string& out
 bool TValueConverter::TypeChecked(std::size_t f, const std::string& text, std::string& out,
                                   std::string& reason) {
   const std::size_t width = FieldTable[f].Width;
-  const std::string mask = FieldEntries[f].Mask;
-  const std::string tooLong = "is longer than the field (" + std::to_string(width) + " characters)";
+  const char* const mask = FieldEntries[f].Mask;
+  const auto tooLong = [width] {
+    return "is longer than the field (" + std::to_string(width) + " characters)";
+  };
   // When the whole value matches, typing it gives the same: with the window's masks every
   // beginning of such a value is taken key by key, with the same conversions.
   std::unique_ptr<TwwPictureValidator>& matcher = FMatchers[f];
@@ -388,12 +390,12 @@ bool TValueConverter::TypeChecked(std::size_t f, const std::string& text, std::s
   if (matcher->CheckPicture(out, true) == picComplete && out.size() <= width) return true;
   std::string typed;
   if (!TypeIntoMask(mask, text, typed, reason)) {
-    if (typed.size() >= width) reason = tooLong;
+    if (typed.size() >= width) reason = tooLong();
     out.clear();
     return false;
   }
   if (typed.size() > width) {
-    reason = tooLong;
+    reason = tooLong();
     out.clear();
     return false;
   }

@@ -54,15 +54,8 @@ bool TCertFormat::CheckAllForErrors() {
   TLineScan scan;
   int failedAt = 0;
   for (; failedAt < count; ++failedAt) {
-    const std::string_view line = FDetailStr[failedAt];
-    TFacts facts = header;
-    if (scan.Scan(line, false)) {
-      facts |= LineDetailFacts(line, scan);
-    } else {
-      ViewDetailLine(line, view);
-      facts |= DetailFacts(view);
-    }
-    if (memo.First(facts).Field >= 0) break;
+    if (memo.First(header | ListLineDetailFacts(FDetailStr[failedAt], scan, view)).Field >= 0)
+      break;
   }
   if (failedAt > 0) {
     ClearSlotsBefore(RuleCount());

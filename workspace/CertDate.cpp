@@ -50,8 +50,19 @@ TYmd YmdFromDays(long days) {
 
 std::string FormatYYYYMMDD(const TYmd& d) {
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.Year % 10000, d.Month % 100, d.Day % 100);
-  return buf;
+  if (d.Year < 0 || d.Month < 0 || d.Day < 0) {
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.Year % 10000, d.Month % 100, d.Day % 100);
+    return buf;
+  }
+  // Called for every date of every imported record: no formatted printing on the common path.
+  const auto put = [&buf](int at, int value, int digits) {
+    for (int k = digits - 1; k >= 0; --k, value /= 10)
+      buf[at + k] = static_cast<char>('0' + value % 10);
+  };
+  put(0, d.Year % 10000, 4);
+  put(4, d.Month % 100, 2);
+  put(6, d.Day % 100, 2);
+  return std::string(buf, 8);
 }
 
 // A part: leading blanks, then at least one digit, and nothing else.
