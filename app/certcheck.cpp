@@ -13,8 +13,8 @@
 #include "CertRules.h"
 #include "CertStream.h"
 #include "CertVersion.h"
-#include "Cp1252.h"
 #include "FileSystem.h"
+#include "ToolReport.h"
 
 namespace {
 
@@ -53,10 +53,6 @@ const char kHelp[] =
     "a possible duplicate); 2 on a usage error, when a file could not be read at all (a\n"
     "missing file, a directory, a FIFO or device, too little memory) or when the findings\n"
     "could not be written. Possible duplicates alone never change it without --strict.\n";
-
-const char kBlankLines[] =
-    "blank lines or lines without a record code were dropped while reading; saving the file in "
-    "the window removes them (the fund rejects files with blank lines)";
 
 struct TOptions {
   bool Json = false;
@@ -99,8 +95,7 @@ TFileReport CheckFile(const std::string& file, const TOptions& options) {
 
 // Findings that cannot be written must not pass for a clean run.
 void Emit(const std::string& text) {
-  if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
-    return;
+  if (certtool::WriteAll(stdout, text)) return;
   const int err = errno;
   std::fprintf(stderr, "certcheck: cannot write the findings to standard output: %s\n",
                std::strerror(err));
@@ -138,9 +133,8 @@ std::string DuplicateSummary(const cert::TStreamCheck& c) {
 }
 
 std::string Where(const cert::TStreamFinding& f) {
-  return (f.Record < 0 ? std::string("header") : "record " + std::to_string(f.Record + 1)) +
-         ": field " + std::to_string(f.Result.Field) + " " +
-         cert::FieldTable[f.Result.Field].Property;
+  return (f.Record < 0 ? std::string("header") : "record " + std::to_string(f.Record + 1)) + ": " +
+         certtool::FieldText(f.Result.Field);
 }
 
 void PrintText(const TFileReport& r, TOut& out) {
@@ -149,14 +143,13 @@ void PrintText(const TFileReport& r, TOut& out) {
   if (!r.IoError.empty()) out << prefix + r.IoError + "\n";
   if (!r.Readable) return;
   const cert::TStreamCheck& c = *r.Check;
-  if (c.BlankLines()) out << prefix + kBlankLines + "\n";
+  if (c.BlankLines()) out << prefix + certtool::kBlankLinesNote + "\n";
   c.ForEachFinding([&](const cert::TStreamFinding& f) {
     out << prefix + Where(f) + ": " + *f.Result.Message + "\n";
   });
   c.ForEachDuplicate(
       [&](const cert::TStreamDuplicate& d) { out << prefix + DuplicateText(d) + "\n"; });
-  out << prefix + std::to_string(c.Records()) + " records, " + std::to_string(c.Failing()) +
-             " failing" + DuplicateSummary(c) + "\n";
+  out << prefix + certtool::SummaryText(c.Records(), c.Failing()) + DuplicateSummary(c) + "\n";
 }
 
 nlohmann::json ToJson(const TFileReport& r, const TOptions& options) {
@@ -174,9 +167,7 @@ nlohmann::json ToJson(const TFileReport& r, const TOptions& options) {
   if (options.AllRules) j["headerRules"] = nlohmann::json::array();
   j["records"] = nlohmann::json::array();
   c.ForEachFinding([&](const cert::TStreamFinding& f) {
-    nlohmann::json item = {{"field", f.Result.Field},
-                           {"property", cert::FieldTable[f.Result.Field].Property},
-                           {"message", cert::Cp1252ToUtf8(*f.Result.Message)}};
+    nlohmann::json item = certtool::FindingJson(f.Result.Field, *f.Result.Message);
     if (f.Record < 0) {
       if (j["header"].is_null()) j["header"] = item;
       if (options.AllRules) j["headerRules"].push_back(item);
@@ -242,20 +233,11 @@ int Run(int argc, char** argv) {
   }
   if (options.Json) {
     doc["status"] = status;
-    // A name that is not UTF-8 cannot be told in JSON: its odd bytes show as U+FFFD.
-    Emit(doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+    Emit(certtool::JsonText(doc));
   }
   return status;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  cert::StartCommandLineProgram(argc, argv);
-  try {
-    return Run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    std::fputs("certcheck: not enough memory\n", stderr);
-    return 2;
-  }
-}
+int main(int argc, char** argv) { return certtool::RunTool("certcheck", Run, argc, argv); }

@@ -1,5 +1,7 @@
 // certcsv: certificate files to CSV and back.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -13,6 +15,7 @@
 #include "CsvImport.h"
 #include "FileSystem.h"
 #include "ReplacingWriter.h"
+#include "ToolReport.h"
 
 namespace {
 
@@ -80,10 +83,6 @@ const char kHelp[] =
     "problem, a failing record); 2 on a usage error, an input that could not be read, an\n"
     "existing OUT.dat without --force, or when nothing was written.\n";
 
-const char kBlankLines[] =
-    "blank lines or lines without a record code were dropped while reading; saving the file in "
-    "the window removes them (the fund rejects files with blank lines)";
-
 struct TOptions {
   std::string Command, Input, Output;
   bool Bom = true, Force = false, Json = false;
@@ -116,11 +115,8 @@ class TReport {
     Doc["records"] = json::array();
     for (const TRecordFinding& f : findings) {
       ++FReported;
-      const std::string field = "field " + std::to_string(f.Field) + " " +
-                                cert::FieldTable[static_cast<std::size_t>(f.Field)].Property;
-      json item = {{"field", f.Field},
-                   {"property", cert::FieldTable[static_cast<std::size_t>(f.Field)].Property},
-                   {"message", cert::Cp1252ToUtf8(f.Message)}};
+      const std::string field = certtool::FieldText(f.Field);
+      json item = certtool::FindingJson(f.Field, f.Message);
       if (f.Record == 0) {
         Line(file, "header: " + field + ": " + f.Message);
         Doc["header"] = item;
@@ -137,7 +133,7 @@ class TReport {
       Doc["records"].push_back(item);
     }
     const int failing = certcsv::FailingRecords(findings, records);
-    Line(file, std::to_string(records) + " records, " + std::to_string(failing) + " failing");
+    Line(file, certtool::SummaryText(records, failing));
     Doc["recordCount"] = records;
     Doc["failing"] = failing;
   }
@@ -147,8 +143,8 @@ class TReport {
     const int status = Clean() ? 0 : 1;
     Doc["written"] = true;
     Doc["status"] = status;
-    Print(toStderr);
-    return status;
+    // A report that cannot be written must not pass for a clean run.
+    return Print(toStderr) ? status : 2;
   }
 
   // Nothing was written: says why and returns 2.
@@ -162,13 +158,14 @@ class TReport {
   }
 
  private:
-  void Print(bool toStderr) {
+  bool Print(bool toStderr) {
     std::FILE* to = toStderr ? stderr : stdout;
-    // A name that is not UTF-8 cannot be told in JSON: its odd bytes show as U+FFFD.
-    const std::string out =
-        Json ? Doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n" : Text;
-    std::fwrite(out.data(), 1, out.size(), to);
-    std::fflush(to);
+    if (certtool::WriteAll(to, Json ? certtool::JsonText(Doc) : Text)) return true;
+    const int err = errno;
+    if (!toStderr)
+      std::fprintf(stderr, "certcsv: cannot write the report to standard output: %s\n",
+                   std::strerror(err));
+    return false;
   }
   int FReported = 0;
 };
@@ -189,9 +186,9 @@ int Export(const TOptions& o) {
     report.Doc["messages"].push_back(cert::FileErrorToUtf8(msg));
   };
   cert.FileNameOpen = o.Input;
-  if (cert::DefaultFileSystem().Info(o.Input).Kind == cert::fkMissing)
-    return report.Fail("Cannot open \"" + o.Input + "\": No such file or directory");
   try {
+    if (cert::DefaultFileSystem().Info(o.Input).Kind == cert::fkMissing)
+      return report.Fail("Cannot open \"" + o.Input + "\": No such file or directory");
     cert.ReadCertFile();
   } catch (const cert::TCertIOError& e) {
     return report.Fail(e.what());
@@ -199,7 +196,7 @@ int Export(const TOptions& o) {
   report.Doc["blankLines"] = cert.BlankLineEncounter;
   if (cert.BlankLineEncounter) {
     report.Reported();
-    report.Line(o.Input, kBlankLines);
+    report.Line(o.Input, certtool::kBlankLinesNote);
   }
   const int records = cert.DetailStr().Count();
   if (records == 0)
@@ -211,8 +208,7 @@ int Export(const TOptions& o) {
 
   const std::string csv = certcsv::ExportCsv(cert.HeaderRec, cert.DetailStr(), o.Bom);
   if (o.Output.empty()) {
-    std::fwrite(csv.data(), 1, csv.size(), stdout);
-    if (std::fflush(stdout) != 0) return report.Fail("cannot write to standard output");
+    if (!certtool::WriteAll(stdout, csv)) return report.Fail("cannot write to standard output");
   } else {
     try {
       cert::ReplaceWholeFile(cert::DefaultFileSystem(), o.Output, csv);
@@ -314,8 +310,7 @@ int Import(const TOptions& o) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  cert::StartCommandLineProgram(argc, argv);
+int Run(int argc, char** argv) {
   TOptions o;
   std::vector<std::string> files;
   bool optionsDone = false;
@@ -361,3 +356,5 @@ int main(int argc, char** argv) {
   if (o.Output.empty()) return Usage("import needs -o OUT.dat");
   return Import(o);
 }
+
+int main(int argc, char** argv) { return certtool::RunTool("certcsv", Run, argc, argv); }

@@ -261,14 +261,10 @@ TEST_F(Certcheck, WhatIsNotAFileIsRefusedAtOnce) {
 TEST_F(Certcheck, RunningOutOfMemoryNamesTheFile) {
   const std::string big = Make("big.dat", Header() + Detail());
   ASSERT_EQ(::truncate(big.c_str(), 1L << 30), 0);
-  FILE* p =
-      popen(("ulimit -v 30000; " + std::string(CERTCHECK_PATH) + " " + big + " 2>&1").c_str(), "r");
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  const int st = pclose(p);
-  EXPECT_EQ(WIFEXITED(st) ? WEXITSTATUS(st) : -1, 2) << out;
-  EXPECT_EQ(out, big + ": Cannot check \"" + big + "\": not enough memory\n");
+  const TShellRun r =
+      RunShell("ulimit -v 30000; " + ShellWord(CERTCHECK_PATH) + " " + big + " 2>&1");
+  EXPECT_EQ(r.Status, 2) << r.Out;
+  EXPECT_EQ(r.Out, big + ": Cannot check \"" + big + "\": not enough memory\n");
 }
 
 // Findings that cannot be written must not pass for a clean run.

@@ -173,7 +173,27 @@ TEST_F(Certcsv, NothingWrittenExitsTwo) {
   EXPECT_EQ(ReadAll(dat), "");
   EXPECT_EQ(Run("export " + Dir.File("none.dat")).Status, 2);
   EXPECT_EQ(Run("export " + DatFile("in.dat", 1) + " -o " + Dir.File("no/such/dir.csv")).Status, 2);
+  // A name the system refuses is that file's error, not an abort.
+  const std::string tooLong = Dir.File(std::string(5000, 'a') + ".dat");
+  const TRun refused = Run("export " + tooLong);
+  EXPECT_EQ(refused.Status, 2);
+  EXPECT_EQ(refused.Err.rfind("certcsv: ", 0), 0u) << refused.Err;
+  EXPECT_NE(refused.Err.find(tooLong), std::string::npos);
 }
+
+#ifndef _WIN32
+// A report that cannot be written must not pass for a clean run.
+TEST_F(Certcsv, ReportThatCannotBeWrittenIsAnError) {
+  const std::string dat = DatFile("in.dat", 1);
+  for (const char* mode : {"", "--json "}) {
+    const TShellRun r = RunShell(ShellWord(CERTCSV_PATH) + " export " + mode + dat + " -o " +
+                                 Dir.File("out.csv") + " 2>&1 >/dev/full");
+    EXPECT_EQ(r.Status, 2) << mode;
+    EXPECT_EQ(r.Out,
+              "certcsv: cannot write the report to standard output: No space left on device\n");
+  }
+}
+#endif
 
 struct TUsageCase {
   const char* Name;
