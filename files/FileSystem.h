@@ -113,6 +113,15 @@ class TFileSystem {
   virtual void MakeDirectories(const std::string& name) = 0;
 };
 
+// The folder part of a path: no trailing separator except for a root ("/", "C:\\"); "." for a
+// bare name. With a backslash as separator a '/' separates too, as on Windows.
+std::string DirectoryOf(const std::string& path, char separator = kPathSeparator);
+// The name part of a path.
+std::string BaseOf(const std::string& path, char separator = kPathSeparator);
+// The folder and the name with exactly one separator between them.
+std::string JoinPath(const std::string& directory, const std::string& name,
+                     char separator = kPathSeparator);
+
 // The operating system's own file system and clock.
 TFileSystem& DefaultFileSystem();
 

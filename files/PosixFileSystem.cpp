@@ -57,17 +57,6 @@ class TFd {
   int FFd;
 };
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The file a chain of symbolic links ends at (which need not exist: a dangling link names
 // the file to create).
 std::string ResolveLinks(const std::string& target) {
@@ -92,8 +81,7 @@ std::string ResolveLinks(const std::string& target) {
     if (link.empty() || link[0] == '/' || path.find('/') == std::string::npos) {
       path = link;
     } else {
-      const std::string dir = DirectoryOf(path);
-      path = (dir == "/" ? dir : dir + "/") + link;
+      path = JoinPath(DirectoryOf(path), link);
     }
   }
 }

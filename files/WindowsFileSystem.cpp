@@ -198,23 +198,6 @@ void RefuseNonFile(const std::string& name, HANDLE h) {
   if (info.Kind == fkSpecial) ThrowIOError("Cannot read", name, "not a file but " + info.What);
 }
 
-std::size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
-
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t cut = LastSeparator(path);
-  if (cut == std::string::npos) return ".";
-  return path.substr(0, cut == 0 || (cut == 2 && path[1] == ':') ? cut + 1 : cut);
-}
-
-std::string BaseOf(const std::string& path) {
-  const std::size_t cut = LastSeparator(path);
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string WithSeparator(const std::string& dir) {
-  return !dir.empty() && (dir.back() == '\\' || dir.back() == '/') ? dir : dir + "\\";
-}
-
 // A target that is a symbolic link is replaced where the link points, so the link stays; a
 // link that points nowhere is itself replaced.
 std::string ResolveLinks(const std::string& target, const std::wstring& wide) {
@@ -274,7 +257,7 @@ std::string RandomChars() {
 // Every save keeps its new file open until it is done; a file that can be opened alone is what
 // a killed save left.
 void RemoveLeftovers(const std::string& dir, const std::string& prefix) {
-  const std::wstring folder = SystemName(WithSeparator(dir), "Cannot create");
+  const std::wstring folder = SystemName(JoinPath(dir, ""), "Cannot create");
   const std::wstring prefixW = ToWide(*Utf8ToUtf16(prefix));
   WIN32_FIND_DATAW found;
   const HANDLE find = ::FindFirstFileExW((folder + prefixW + L"*").c_str(), FindExInfoBasic, &found,
@@ -391,7 +374,7 @@ class TWindowsFileSystem : public TFileSystem {
                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (attrs == 0) attrs = FILE_ATTRIBUTE_NORMAL;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      std::string path = WithSeparator(dir) + prefix + RandomChars() + kTempSuffix;
+      std::string path = JoinPath(dir, prefix + RandomChars() + kTempSuffix);
       const std::wstring w = SystemName(path, "Cannot create");
       THandle file(::CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                  nullptr, CREATE_NEW, attrs, nullptr));
@@ -478,7 +461,7 @@ class TWindowsFileSystem : public TFileSystem {
     // Only trying tells: the folder's access list, not its attributes, decides.
     for (int attempt = 0; attempt < 100; ++attempt) {
       const std::optional<std::u16string> w =
-          Utf8ToUtf16(WithSeparator(directory) + ".certprobe." + RandomChars() + kTempSuffix);
+          Utf8ToUtf16(JoinPath(directory, ".certprobe." + RandomChars() + kTempSuffix));
       if (!w) return false;
       THandle probe(::CreateFileW(
           ToWide(*w).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

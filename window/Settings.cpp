@@ -209,25 +209,13 @@ bool RewriteIni(const std::string& path, cert::TFileSystem& fs, Set set) {
 }  // namespace
 
 std::string SettingsPath(const std::string& directory, char separator) {
-  if (!directory.empty() && directory.back() == separator) return directory + SettingsFileName;
-  return directory + separator + SettingsFileName;
-}
-
-std::string DirectoryOf(const std::string& path, char separator) {
-  const std::size_t cut = path.find_last_of(separator == '\\' ? "\\/" : "/");
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return path.substr(0, 1);
-  // A drive's root keeps its separator: "C:" alone would be the drive's current folder.
-  if (separator == '\\' && cut == 2 && path[1] == ':') return path.substr(0, 3);
-  return path.substr(0, cut);
+  return cert::JoinPath(directory, SettingsFileName, separator);
 }
 
 std::string ChooseSettingsDirectory(const TSettingsPlaces& places, char separator) {
   const bool beside = places.FileThere || places.Writable || places.UserConfigDir.empty();
   if (beside) return places.ExecutableDir.empty() ? "." : places.ExecutableDir;
-  const std::string& base = places.UserConfigDir;
-  const bool ends = base.back() == separator || (separator == '\\' && base.back() == '/');
-  return base + (ends ? "" : std::string(1, separator)) + SettingsFolderName;
+  return cert::JoinPath(places.UserConfigDir, SettingsFolderName, separator);
 }
 
 std::string FindSettingsDirectory(cert::TFileSystem& fs) {

@@ -27,9 +27,7 @@ struct TSettingsValues {
 // The directory followed by the file name, with exactly one separator between them.
 std::string SettingsPath(const std::string& directory, char separator = cert::kPathSeparator);
 
-// The folder part of a path: no trailing separator except for a root ("/", "C:\"); "." for
-// a bare name. With a backslash as separator a '/' separates too, as on Windows.
-std::string DirectoryOf(const std::string& path, char separator = cert::kPathSeparator);
+using cert::DirectoryOf;
 
 // What the choice of the settings folder rests on.
 struct TSettingsPlaces {
