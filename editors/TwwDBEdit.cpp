@@ -101,7 +101,7 @@ void TwwCustomMaskEdit::HandleChar(QKeyEvent* e, const std::string& typed) {
   const long growth = static_cast<long>(cand.size()) - static_cast<long>(cur.size());
   auto place = [&](long caret) {
     FModified = true;
-    SetText(cand);
+    EditText(FromCp1252(cand));
     deselect();
     const long len = static_cast<long>(cand.size());
     setCursorPosition(static_cast<int>(caret < 0 ? 0 : caret > len ? len : caret));
@@ -134,6 +134,24 @@ void TwwCustomMaskEdit::HandleChar(QKeyEvent* e, const std::string& typed) {
   e->accept();
 }
 
+void TwwCustomMaskEdit::EditText(const QString& result) {
+  const QString cur = text();
+  if (result == cur) return;
+  // Only the part that differs is replaced, so that undo and redo act as after Qt's own edits.
+  const int most = static_cast<int>(std::min(cur.size(), result.size()));
+  int head = 0;
+  while (head < most && cur[head] == result[head]) ++head;
+  int tail = 0;
+  while (tail < most - head && cur[cur.size() - 1 - tail] == result[result.size() - 1 - tail])
+    ++tail;
+  const int replaced = static_cast<int>(cur.size()) - head - tail;
+  if (replaced > 0)
+    setSelection(head, replaced);
+  else
+    setCursorPosition(head);
+  insert(result.mid(head, result.size() - head - tail));
+}
+
 void TwwCustomMaskEdit::RevertToSaved() {
   setText(FSavedText);
   SelectAllFromStart();
@@ -158,7 +176,7 @@ bool TwwCustomMaskEdit::TakeText(const QString& base, int at, QString incoming, 
   }
   FModified = true;
   const QString result = FromCp1252(*bytes);
-  if (result != text()) setText(result);
+  EditText(result);
   deselect();
   const int len = static_cast<int>(result.size());
   const int caret = at + len - static_cast<int>(base.size());
@@ -319,9 +337,6 @@ void TwwCustomMaskEdit::paintEvent(QPaintEvent* e) {
   Frame.Paint(this, p, hasFocus());
 }
 
-void TwwCustomMaskEdit::UndoThroughMask() { UndoRedo(true); }
-void TwwCustomMaskEdit::RedoThroughMask() { UndoRedo(false); }
-
 void TwwCustomMaskEdit::UndoRedo(bool undoing) {
   if (isReadOnly() || !(undoing ? isUndoAvailable() : isRedoAvailable())) return;
   const QString before = text();
@@ -406,9 +421,9 @@ void TwwCustomMaskEdit::mouseReleaseEvent(QMouseEvent* e) {
 void TwwCustomMaskEdit::contextMenuEvent(QContextMenuEvent* e) {
   // The toolkit's own menu would paste past the mask; these go through the field's rules.
   QMenu menu(this);
-  menu.addAction(tr("&Undo"), this, [this] { UndoThroughMask(); })
+  menu.addAction(tr("&Undo"), this, [this] { UndoRedo(true); })
       ->setEnabled(isUndoAvailable() && !isReadOnly());
-  menu.addAction(tr("&Redo"), this, [this] { RedoThroughMask(); })
+  menu.addAction(tr("&Redo"), this, [this] { UndoRedo(false); })
       ->setEnabled(isRedoAvailable() && !isReadOnly());
   menu.addSeparator();
   menu.addAction(tr("Cu&t"), this, [this] { CutToClipboard(); })

@@ -40,9 +40,6 @@ class TwwCustomMaskEdit : public QLineEdit {
 
   void PasteFromClipboard();
   void CutToClipboard();
-  // Undo or redo the last edit unless that would bring back a text the mask refuses.
-  void UndoThroughMask();
-  void RedoThroughMask();
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -73,6 +70,9 @@ class TwwCustomMaskEdit : public QLineEdit {
   // takes the result through the mask as a paste. With refuseError a result the mask refuses is
   // refused with the beep and nothing changes. False when nothing was taken.
   bool TakeText(const QString& base, int at, QString incoming, bool refuseError);
+  // The user's edit becomes the text, kept in the undo history as Qt's own edits are.
+  void EditText(const QString& result);
+  // Undo or redo the last edit unless that would bring back a text the mask refuses.
   void UndoRedo(bool undoing);
   void RevertToSaved();
   bool ExitCheck();

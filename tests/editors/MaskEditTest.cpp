@@ -420,6 +420,29 @@ void MaskEditTest::undoRedoNeverRestoreRefusedText() {
   QCOMPARE(g.Reports, QStringLiteral("F"));
 }
 
+// Typing and pasting go through the mask and still count as the user's edits for undo; a text
+// the program shows is a new start.
+void MaskEditTest::undoTakesBackWhatTheMaskLetIn() {
+  TMaskField f(QStringLiteral("*9{#}"));
+  f.W.Show(f.Edit);
+  f.Edit->SetText("555");
+  Type(f.Edit, QStringLiteral("{End}123"));
+  QCOMPARE(f.Edit->text(), QStringLiteral("555123"));
+  QTest::keyClick(f.Edit, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(f.Edit->text(), QStringLiteral("555"));
+  QTest::keyClick(f.Edit, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(f.Edit->text(), QStringLiteral("555"));
+  QTest::keyClick(f.Edit, Qt::Key_Y, Qt::ControlModifier);
+  QCOMPARE(f.Edit->text(), QStringLiteral("555123"));
+  QCOMPARE(f.Edit->cursorPosition(), 6);
+  QApplication::clipboard()->setText(QStringLiteral("789"));
+  QTest::keyClick(f.Edit, Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(f.Edit->text(), QStringLiteral("555123789"));
+  QTest::keyClick(f.Edit, Qt::Key_Z, Qt::ControlModifier);
+  QVERIFY(!f.Edit->text().contains(QStringLiteral("789")));
+  QCOMPARE(Beeps(), 0);
+}
+
 void MaskEditTest::altLetterNeverEntersText() {
   TMaskField f(QStringLiteral("*9{#}"));
   f.W.Show(f.Edit);

@@ -17,6 +17,7 @@ class MaskEditTest : public QObject {
   void inputMethodCommitGoesThroughMask_data();
   void inputMethodCommitGoesThroughMask();
   void undoRedoNeverRestoreRefusedText();
+  void undoTakesBackWhatTheMaskLetIn();
   void altLetterNeverEntersText();
   void showsStartWhenNotEdited_data();
   void showsStartWhenNotEdited();
