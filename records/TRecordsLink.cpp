@@ -1,6 +1,5 @@
 #include "TRecordsLink.h"
 
-#include <QLabel>
 
 #include "TfrmRecords.h"
 
@@ -81,12 +80,7 @@ void TRecordsLink::SayNoMoreErrors(int from, int step) {
     text = (step > 0 ? QStringLiteral("No failing record after record %1.")
                      : QStringLiteral("No failing record before record %1."))
                .arg(from + 1);
-  // The error line's look for a message: maroon behind its yellow text.
-  QLabel* line = FForm.ErrorLine();
-  line->setText(text);
-  QPalette p = line->palette();
-  p.setColor(QPalette::Window, QColor(128, 0, 0));
-  line->setPalette(p);
+  FForm.ShowErrorLine(text);
   FForm.Dialogs().Beep();
   if (FWindow) FWindow->SetNotice(text);
 }

@@ -12,7 +12,8 @@
 #include <QVBoxLayout>
 
 #include "CertEntry.h"
-#include "Cp1252.h"
+#include "CertRules.h"
+#include "EditorSupport.h"
 
 namespace certrec {
 
@@ -29,10 +30,6 @@ QString FieldName(int field) {
       .arg(field)
       .arg(QString::fromLatin1(cert::FieldTable[f].Property))
       .arg(QString::fromLatin1(cert::FieldEntries[f].Caption));
-}
-
-QString FromCp1252(std::string_view bytes) {
-  return QString::fromStdString(cert::Cp1252ToUtf8(std::string(bytes)));
 }
 
 // The field column is edited with a list of every field.
@@ -138,11 +135,13 @@ QVariant TCsvPreviewModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::ForegroundRole && column == 1 && r.FailingField >= 0) return QColor(128, 0, 0);
   if (role != Qt::DisplayRole) return {};
   if (column == 0) return r.Row;
-  if (column == 1) return r.FailingField < 0 ? QStringLiteral("passes") : FromCp1252(r.Message);
+  if (column == 1)
+    return r.FailingField < 0 ? QStringLiteral("passes") : wwed::FromCp1252(r.Message);
   const int field = column - 2;
   // Header values are held padded as the file has them; shown, as everywhere, trimmed.
-  return FromCp1252(cert::Trim(field < cert::HeaderFieldCount ? FHeader.Field(field).View()
-                                                              : r.Record.Field(field).View()));
+  return wwed::FromCp1252(
+      std::string(cert::Trim(field < cert::HeaderFieldCount ? FHeader.Field(field).View()
+                                                            : r.Record.Field(field).View())));
 }
 
 QVariant TCsvPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -247,14 +246,12 @@ void TfrmCsvImport::Refresh() {
   certcsv::MergeHeader(FHeader, FOutcome.Header);
 
   // Each record is checked as it would stand in the workspace, under the header it would get.
-  cert::TCertFormat scratch;
-  scratch.HeaderRec = FHeader;
   int failing = 0;
   for (TPreviewRecord& p : FPreview) {
-    scratch.DetailRec = p.Record;
-    p.FailingField = scratch.CheckForErrors();
-    p.Message = p.FailingField < 0 ? std::string() : scratch.Binding(p.FailingField).ErrorMsg;
-    failing += p.FailingField >= 0;
+    const cert::TCheckResult r = cert::CheckRecordRules(FHeader, p.Record);
+    p.FailingField = r.Field;
+    p.Message = r.Field < 0 ? std::string() : *r.Message;
+    failing += r.Field >= 0;
   }
   FPreviewModel->Reload();
 

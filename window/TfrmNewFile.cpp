@@ -784,8 +784,10 @@ void TfrmNewFile::SetErrorLine(const QString& text, const QColor* background) {
   if (background) SetBackground(lblErrorMsg, *background);
 }
 
+void TfrmNewFile::ShowErrorLine(const QString& text) { SetErrorLine(text, &kMaroon); }
+
 void TfrmNewFile::CertFormat1CertError(cert::TObject*, int Index, const std::string& ErrorMsg) {
-  SetErrorLine(wwed::FromCp1252(ErrorMsg), &kMaroon);
+  ShowErrorLine(wwed::FromCp1252(ErrorMsg));
   StartFlashing(QStringLiteral("Label%1").arg(Index));
 }
 

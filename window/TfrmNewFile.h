@@ -58,6 +58,8 @@ class TfrmNewFile : public QWidget {
   QWidget* Component(const QString& name) const;
   QWidget* FieldEditor(int number) const { return FEditors[static_cast<std::size_t>(number)]; }
   QLabel* ErrorLine() const { return lblErrorMsg; }
+  // A message on the error line, shown as the rules' messages are.
+  void ShowErrorLine(const QString& text);
   QLabel* RecordCounter() const { return lblRecordNum; }
   QLabel* LengthLabel() const { return lblLengthError; }
   QSlider* TrackBar() const { return TrackBar1; }
