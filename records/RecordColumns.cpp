@@ -90,15 +90,17 @@ const char* CodeRow(int field, std::string_view code) {
   return nullptr;
 }
 
+std::string ShownDate(std::string_view stored) {
+  cert::TYmd d;
+  if (!cert::ReadYYYYMMDD(stored, d)) return std::string(stored);
+  return std::string(stored.substr(4, 2)) + "/" + std::string(stored.substr(6, 2)) + "/" +
+         std::string(stored.substr(0, 4));
+}
+
 std::string FieldText(const cert::TDetailRec& rec, int field) {
   const std::string_view v = rec.Field(field).View();
   const cert::TEditorKind kind = cert::FieldTable[static_cast<std::size_t>(field)].Editor;
-  if (kind == cert::ekDateTimePicker) {
-    cert::TYmd d;
-    if (!cert::ReadYYYYMMDD(v, d)) return std::string(v);
-    return std::string(v.substr(4, 2)) + "/" + std::string(v.substr(6, 2)) + "/" +
-           std::string(v.substr(0, 4));
-  }
+  if (kind == cert::ekDateTimePicker) return ShownDate(v);
   if (kind == cert::ekComboBox)
     if (const char* row = CodeRow(field, v)) return row;
   return std::string(v);

@@ -30,6 +30,8 @@ std::string InsuredName(const cert::TDetailRec& rec);
 // A field as the window shows it: dates as MM/DD/YYYY (a stored text that is no date as it
 // is), codes with their list text ("WI - Wisconsin"), other values as stored.
 std::string FieldText(const cert::TDetailRec& rec, int field);
+// A stored date (YYYYMMDD) as the window shows it, MM/DD/YYYY; a text that is no date as it is.
+std::string ShownDate(std::string_view stored);
 // The list row of a stored code, or nullptr when the field has no list or the code no row.
 const char* CodeRow(int field, std::string_view code);
 

@@ -82,9 +82,8 @@ bool TRecordFinder::MatchesAt(std::string_view line, std::size_t pos) const {
 bool TRecordFinder::MatchesDate(std::string_view line) const {
   for (int f = cert::fnDPolicyFromDate; f <= cert::fnDPolicyRetroDate; ++f) {
     const std::string_view v = FieldValue(line, f);
-    if (v.size() != 8) continue;
-    const char shown[10] = {v[4], v[5], '/', v[6], v[7], '/', v[0], v[1], v[2], v[3]};
-    if (ContainsFolded(std::string_view(shown, 10), FQuery)) return true;
+    // A text that is no date is shown as stored, which the stored match covers.
+    if (v.size() == 8 && ContainsFolded(ShownDate(v), FQuery)) return true;
   }
   return false;
 }

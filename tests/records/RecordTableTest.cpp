@@ -233,6 +233,7 @@ TEST_P(Find, MatchesAFieldAsStoredOrShown) {
   FillPassingDetail(d, "Mu\xF1oz");
   d.DInsuredFIN = "123456789";
   d.DInsuredISO = "80263";
+  d.DPolicyRevisedDate = "20201345";  // no date: shown as stored
   const std::string line = BuildDetailLine(d, "2");
   EXPECT_EQ(TRecordFinder(GetParam().Query).Matches(line), GetParam().Matches) << GetParam().Query;
 }
@@ -250,6 +251,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TFindCase{"12/31/2026", true},   // the to date as shown
                       TFindCase{"20261231", true},     // and as stored
                       TFindCase{"01/2020", true},      // part of the retroactive date
+                      TFindCase{"13/45/2020", false},  // a text that is no date, as a date
+                      TFindCase{"20201345", true},     // is found as shown
                       TFindCase{"wisc", true},         // WI with its list text
                       TFindCase{"physician", true},    // provider type 01
                       TFindCase{"new/renewal", true},  // processing type 1
