@@ -1,6 +1,7 @@
 #include "ProblemList.h"
 
 #include "CertEntry.h"
+#include "RecordColumns.h"
 #include "ReplacingWriter.h"
 
 namespace certrec {
@@ -49,9 +50,7 @@ std::string ProblemListCsv(const cert::TCertFormat& cert, const TRecordTable& ta
       table.Problems(i, failed);
       for (const cert::TCheckResult& r : failed) AppendRow(out, record, r.Field, *r.Message);
     }
-    if (table.DuplicateOf(i) >= 0)
-      AppendRow(out, record, -1,
-                "Possible duplicate of record " + std::to_string(table.DuplicateOf(i) + 1));
+    if (table.DuplicateOf(i) >= 0) AppendRow(out, record, -1, DuplicateText(table.DuplicateOf(i)));
   }
   return out;
 }

@@ -90,6 +90,15 @@ const char* CodeRow(int field, std::string_view code) {
   return nullptr;
 }
 
+std::string ProblemText(const cert::TCheckResult& failed) {
+  return std::string(cert::FieldEntries[static_cast<std::size_t>(failed.Field)].Caption) + ": " +
+         *failed.Message;
+}
+
+std::string DuplicateText(int first) {
+  return "Possible duplicate of record " + std::to_string(first + 1);
+}
+
 std::string ShownDate(std::string_view stored) {
   cert::TYmd d;
   if (!cert::ReadYYYYMMDD(stored, d)) return std::string(stored);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CertLayout.h"
+#include "CertRules.h"
 
 namespace certrec {
 
@@ -32,6 +33,10 @@ std::string InsuredName(const cert::TDetailRec& rec);
 std::string FieldText(const cert::TDetailRec& rec, int field);
 // A stored date (YYYYMMDD) as the window shows it, MM/DD/YYYY; a text that is no date as it is.
 std::string ShownDate(std::string_view stored);
+// A failing rule as the records window words it: "Caption: message" (Windows-1252).
+std::string ProblemText(const cert::TCheckResult& failed);
+// "Possible duplicate of record N", N 1-based.
+std::string DuplicateText(int first);
 // The list row of a stored code, or nullptr when the field has no list or the code no row.
 const char* CodeRow(int field, std::string_view code);
 

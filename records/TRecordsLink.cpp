@@ -1,6 +1,5 @@
 #include "TRecordsLink.h"
 
-
 #include "TfrmRecords.h"
 
 namespace certrec {

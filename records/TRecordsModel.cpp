@@ -20,10 +20,6 @@ const QColor kDuplicateRow(255, 246, 204);
 
 QString Text(const std::string& cp1252) { return wwed::FromCp1252(cp1252); }
 
-QString Caption(int field) {
-  return QString::fromLatin1(cert::FieldEntries[static_cast<std::size_t>(field)].Caption);
-}
-
 // The name the insured is shown and sorted by first: the company, or the last name.
 std::string_view InsuredFirst(std::string_view line) {
   const std::string_view company = FieldValue(line, cert::fnDInsuredCompanyName);
@@ -258,15 +254,20 @@ void TRecordsModel::SortRows(std::vector<int>& rows) const {
   for (std::size_t k = 0; k < rows.size(); ++k) rows[k] = keyed[k].Record;
 }
 
-void TRecordsModel::Reset() {
-  beginResetModel();
-  FCache.Record = -1;
+void TRecordsModel::Remap() {
   FIdentity = FFilter == rfAll && !Sorted();
   FCount = FTable.Count();
+  // Rows are records themselves unless a filter or a sort is on.
   if (FIdentity)
     std::vector<int>().swap(FRows);
   else
     FRows = MappedRows();
+}
+
+void TRecordsModel::Reset() {
+  beginResetModel();
+  FCache.Record = -1;
+  Remap();
   endResetModel();
 }
 
@@ -286,12 +287,7 @@ void TRecordsModel::sort(int column, Qt::SortOrder order) {
   const QModelIndexList before = persistentIndexList();
   std::vector<int> records;
   for (const QModelIndex& i : before) records.push_back(RecordAt(i.row()));
-  FIdentity = FFilter == rfAll && !Sorted();
-  if (FIdentity)
-    std::vector<int>().swap(FRows);
-  else
-    FRows = MappedRows();
-  FCount = FTable.Count();
+  Remap();
   QModelIndexList after;
   for (int k = 0; k < before.size(); ++k) {
     const int row = RowOf(records[static_cast<std::size_t>(k)]);
@@ -434,11 +430,9 @@ const TRecordsModel::TRowCache& TRecordsModel::Row(int record) const {
 QString TRecordsModel::StatusText(int record) const {
   const TRowCache& row = Row(record);
   if (!row.Problems.empty()) {
-    const cert::TCheckResult& first = row.Problems.front();
-    return Caption(first.Field) + QStringLiteral(": ") + Text(*first.Message);
+    return Text(ProblemText(row.Problems.front()));
   }
-  if (FTable.DuplicateOf(record) >= 0)
-    return QStringLiteral("Possible duplicate of record %1").arg(FTable.DuplicateOf(record) + 1);
+  if (FTable.DuplicateOf(record) >= 0) return Text(DuplicateText(FTable.DuplicateOf(record)));
   if (FTable.Repeated(record)) return QStringLiteral("Has possible duplicates");
   return QStringLiteral("OK");
 }
@@ -474,10 +468,9 @@ QVariant TRecordsModel::Background(const TRowCache& row, int column) const {
 QString TRecordsModel::ToolTip(const TRowCache& row) const {
   QStringList lines;
   lines << QStringLiteral("Record %1: %2").arg(row.Record + 1).arg(Text(InsuredName(row.Rec)));
-  for (const cert::TCheckResult& p : row.Problems)
-    lines << Caption(p.Field) + QStringLiteral(": ") + Text(*p.Message);
+  for (const cert::TCheckResult& p : row.Problems) lines << Text(ProblemText(p));
   const int first = FTable.DuplicateOf(row.Record);
-  if (first >= 0) lines << QStringLiteral("Possible duplicate of record %1").arg(first + 1);
+  if (first >= 0) lines << Text(DuplicateText(first));
   if (FTable.Repeated(row.Record)) {
     QStringList later;
     for (int r : FTable.RepeatsOf(row.Record)) later << QString::number(r + 1);

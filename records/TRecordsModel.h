@@ -61,6 +61,8 @@ class TRecordsModel : public QAbstractTableModel {
   int StatusRank(int record) const;
   void SortRows(std::vector<int>& rows) const;
   std::vector<int> MappedRows() const;
+  // The rows again after a change of filter, sort or records.
+  void Remap();
   void InsertRecord(int record);
   void RemoveRecord(int record);
   void ChangeRecord(int record);

@@ -42,10 +42,6 @@ const QColor kMaroon(128, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kNoMatch(255, 200, 200);
 
-QString Caption(int field) {
-  return QString::fromLatin1(cert::FieldEntries[static_cast<std::size_t>(field)].Caption);
-}
-
 }  // namespace
 
 TfrmRecords::TfrmRecords(TRecordsLink& link) : QWidget(&link.Form(), Qt::Window), FLink(link) {
@@ -314,9 +310,8 @@ void TfrmRecords::UpdateBanner() {
     lblBanner->hide();
     return;
   }
-  lblBanner->setText(
-      QStringLiteral("Header: %1: %2  Every record fails with it until it is mended.")
-          .arg(Caption(h.Field), wwed::FromCp1252(*h.Message)));
+  lblBanner->setText(QStringLiteral("Header: %1  Every record fails with it until it is mended.")
+                         .arg(wwed::FromCp1252(ProblemText(h))));
   lblBanner->show();
 }
 

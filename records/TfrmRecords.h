@@ -80,7 +80,6 @@ class TfrmRecords : public QWidget {
   void UpdateSummary();
   void UpdateBanner();
   void UpdateDetails();
-  QString DescribeRecord(int record) const;
 
   certrec::TRecordsLink& FLink;
   certrec::TRecordsModel* FModel = nullptr;
