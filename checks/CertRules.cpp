@@ -346,6 +346,12 @@ TFacts HeaderFacts(const TRecordView& view) {
   return filled | ValueFacts<rkHeader>([&view](int n) { return view[n]; }, filled);
 }
 
+TFacts HeaderFacts(const THeaderRec& header) {
+  TRecordView view;
+  ViewHeader(header, view);
+  return HeaderFacts(view);
+}
+
 TFacts DetailFacts(const TRecordView& view) {
   const TFacts filled = FilledFacts(view, FirstDetailField, FieldCount);
   return filled | ValueFacts<rkDetail>([&view](int n) { return view[n]; }, filled);
@@ -359,10 +365,9 @@ TFacts LineDetailFacts(std::string_view line, const TLineScan& scan) {
          ValueFacts<rkDetail, true>([line, &scan](int n) { return scan.Trimmed(line, n); }, filled);
 }
 
-TFacts ListLineDetailFacts(std::string_view line, TLineScan& scan, TRecordView& view) {
-  if (scan.Scan(line, false)) return LineDetailFacts(line, scan);
-  ViewDetailLine(line, view);
-  return DetailFacts(view);
+TFacts ListLineDetailFacts(std::string_view line, TLineScan& scan) {
+  if (!scan.Scan(line, false)) throw std::logic_error("a list line shorter than the detail layout");
+  return LineDetailFacts(line, scan);
 }
 
 TFacts RecordFacts(const THeaderRec& header, const TDetailRec& detail) {

@@ -56,12 +56,13 @@ static_assert(ftCount <= 64);
 
 // The facts of the header (fields 0 to 8 of the view) and of the detail record (9 to 34).
 TFacts HeaderFacts(const TRecordView& view);
+TFacts HeaderFacts(const THeaderRec& header);
 TFacts DetailFacts(const TRecordView& view);
 // DetailFacts of a line, as ViewDetailLine or ViewFileLine would show it, from its scan.
 TFacts LineDetailFacts(std::string_view line, const TLineScan& scan);
-// DetailFacts of a list line: from its scan when it is long enough to scan, else from its
-// view (scan and view are scratch space).
-TFacts ListLineDetailFacts(std::string_view line, TLineScan& scan, TRecordView& view);
+// DetailFacts of a list line, which always has the layout's length: scanned into `scan`, whose
+// result then also serves for the line's provider key.
+TFacts ListLineDetailFacts(std::string_view line, TLineScan& scan);
 TFacts RecordFacts(const THeaderRec& header, const TDetailRec& detail);
 
 // The rules of the scope in order; stops at the first failure.

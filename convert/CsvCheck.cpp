@@ -9,15 +9,12 @@ namespace certcsv {
 // As Verify decides: a record's facts give its outcome, so no line is parsed.
 std::vector<TRecordFinding> CheckRecords(const cert::TCertFormat& cert) {
   std::vector<TRecordFinding> findings;
-  cert::TRecordView view;
-  cert::ViewHeader(cert.HeaderRec, view);
-  const cert::TFacts header = cert::HeaderFacts(view);
+  const cert::TFacts header = cert::HeaderFacts(cert.HeaderRec);
   cert::TRuleMemo memo;
   cert::TLineScan scan;
   const cert::TStringList& list = cert.DetailStr();
   for (int i = 0; i < list.Count(); ++i) {
-    const cert::TCheckResult r =
-        memo.First(header | cert::ListLineDetailFacts(list[i], scan, view));
+    const cert::TCheckResult r = memo.First(header | cert::ListLineDetailFacts(list[i], scan));
     if (r.Field < 0) continue;
     const bool failsHeader = r.Field < cert::HeaderFieldCount;
     findings.push_back({failsHeader ? 0 : i + 1, r.Field, *r.Message});

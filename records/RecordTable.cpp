@@ -16,22 +16,12 @@ int TRecordTable::FirstRule(int record) const {
 }
 
 // The record's own rules decided from the line's facts (records with the facts of one seen
-// before fare alike) and its key read from the line's scan; the line is parsed only when it is
-// too short to scan.
+// before fare alike) and its key read from the same scan of the line.
 void TRecordTable::Evaluate(int record, std::uint8_t& rule, std::uint64_t& key) const {
   const std::string_view line = FCert.DetailStr()[record];
-  if (FScan.Scan(line, false)) {
-    const cert::TCheckResult r = FMemo.First(cert::LineDetailFacts(line, FScan));
-    rule = r.Field < 0 ? kPasses : static_cast<std::uint8_t>(r.Rule);
-    std::string_view parts[4];
-    for (int k = 0; k < 4; ++k) parts[k] = FScan.Trimmed(line, cert::ProviderKeyFields[k]);
-    key = cert::ProviderKeyHash(parts, line.data() + line.size());
-    return;
-  }
-  cert::ParseDetailLine(line, FScratch);
-  const cert::TCheckResult r = cert::CheckRecordRules(FCert.HeaderRec, FScratch, cert::rsDetail);
+  const cert::TCheckResult r = FMemo.First(cert::ListLineDetailFacts(line, FScan));
   rule = r.Field < 0 ? kPasses : static_cast<std::uint8_t>(r.Rule);
-  key = cert::ProviderKeyHash(FScratch);
+  key = cert::LineProviderKeyHash(line, FScan);
 }
 
 void TRecordTable::Problems(int record, std::vector<cert::TCheckResult>& out) const {

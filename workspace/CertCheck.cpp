@@ -47,15 +47,12 @@ bool TCertFormat::CheckAllForErrors() {
   const int count = FDetailStr.Count();
   if (count == 0) return false;
   const int remembered = FDetailIndex;
-  TRecordView view;
-  ViewHeader(HeaderRec, view);
-  const TFacts header = HeaderFacts(view);
+  const TFacts header = HeaderFacts(HeaderRec);
   TRuleMemo memo;
   TLineScan scan;
   int failedAt = 0;
   for (; failedAt < count; ++failedAt) {
-    if (memo.First(header | ListLineDetailFacts(FDetailStr[failedAt], scan, view)).Field >= 0)
-      break;
+    if (memo.First(header | ListLineDetailFacts(FDetailStr[failedAt], scan)).Field >= 0) break;
   }
   if (failedAt > 0) {
     ClearSlotsBefore(RuleCount());

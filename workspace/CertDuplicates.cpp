@@ -108,6 +108,12 @@ std::uint64_t ProviderKeyHash(const std::string_view (&parts)[4], const char* en
   return Hash(key);
 }
 
+std::uint64_t LineProviderKeyHash(std::string_view line, const TLineScan& scan) {
+  std::string_view parts[kKeyParts];
+  for (int k = 0; k < kKeyParts; ++k) parts[k] = scan.Trimmed(line, ProviderKeyFields[k]);
+  return ProviderKeyHash(parts, line.data() + line.size());
+}
+
 bool SameLineProviderKey(std::string_view a, std::string_view b) {
   return Same(KeyOf(a), KeyOf(b));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CertLayout.h"
+#include "CertScan.h"
 
 namespace cert {
 
@@ -26,6 +27,8 @@ constexpr int ProviderKeyFields[4] = {fnDInsuredLicenseNum, fnDPolicyNum, fnDPol
 std::uint64_t ProviderKeyHash(const std::string_view (&parts)[4], const char* end = nullptr);
 // The same of a list line or a line read from a file, as parsed: no record needs filling.
 std::uint64_t LineProviderKeyHash(std::string_view line);
+// The same of a line `scan` has just scanned, from the scan's trimmed fields.
+std::uint64_t LineProviderKeyHash(std::string_view line, const TLineScan& scan);
 bool SameLineProviderKey(std::string_view a, std::string_view b);
 // A line's provider key as bytes: equal for two lines with keys exactly when SameLineProviderKey.
 void AppendLineProviderKey(std::string_view line, std::string& out);

@@ -294,9 +294,7 @@ void TStreamCheck::TImpl::Publish(TBatch& b) {
 void TStreamCheck::TImpl::SettleHeader() {
   if (FHeaderKnown) return;
   FHeaderKnown = true;
-  TRecordView view;
-  ViewHeader(FReader->Header(), view);
-  FHeaderFacts = HeaderFacts(view);
+  FHeaderFacts = HeaderFacts(FReader->Header());
   if (O.FOptions.AllRules) {
     ListFailingRules(FHeaderFacts, O.FHeaderFindings, rsHeader);
   } else {
@@ -315,13 +313,7 @@ void TStreamCheck::TImpl::Check(TBatch& b, TChecker& c) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::string_view line = b.Lines[i];
     const bool scanned = fast && c.Scan.Scan(line, false);
-    if (scanned) {
-      std::string_view key[4];
-      for (int k = 0; k < 4; ++k) key[k] = c.Scan.Trimmed(line, ProviderKeyFields[k]);
-      b.Hashes[i] = ProviderKeyHash(key, line.data() + line.size());
-    } else {
-      b.Hashes[i] = LineProviderKeyHash(line);
-    }
+    b.Hashes[i] = scanned ? LineProviderKeyHash(line, c.Scan) : LineProviderKeyHash(line);
     if (FSkipChecks) continue;
     // The fast path only ever says that a record passes; anything else is checked in full.
     if (scanned && c.Memo.First(FHeaderFacts | LineDetailFacts(line, c.Scan)).Field < 0) continue;
