@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -68,9 +67,7 @@ struct TFileReport {
   int Status(bool strict) const {
     if (!Readable) return 2;
     const bool warned = strict && Check->Duplicates() > 0;
-    bool messages = false;
-    Check->ForEachMessage([&](const std::string&) { messages = true; });
-    return !messages && !Check->BlankLines() && !Check->Found() && !warned ? 0 : 1;
+    return !Check->HasMessages() && !Check->BlankLines() && !Check->Found() && !warned ? 0 : 1;
   }
 };
 
@@ -85,9 +82,6 @@ TFileReport CheckFile(const std::string& file, const TOptions& options) {
     report.Readable = report.Check->Run();  // a missing file says so in its own words
   } catch (const cert::TCertIOError& e) {
     report.IoError = e.what();
-    report.Readable = false;
-  } catch (const std::bad_alloc&) {
-    report.IoError = "Cannot check \"" + file + "\": not enough memory";
     report.Readable = false;
   }
   return report;

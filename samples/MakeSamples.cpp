@@ -60,9 +60,7 @@ cert::TDetailRec Clinic() {
 }
 
 void Write(const std::string& path, const std::string& text) {
-  cert::TReplacingWriter out(cert::DefaultFileSystem(), path);
-  out.Write(text);
-  out.Commit();
+  cert::ReplaceWholeFile(cert::DefaultFileSystem(), path, text);
   std::printf("wrote %s\n", path.c_str());
 }
 

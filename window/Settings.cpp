@@ -197,9 +197,7 @@ bool RewriteIni(const std::string& path, cert::TFileSystem& fs, Set set) {
     }
     TIniText ini(missing ? std::string() : cert::ReadWholeFile(fs, path));
     set(ini);
-    cert::TReplacingWriter out(fs, path);
-    out.Write(ini.Bytes());
-    out.Commit();
+    cert::ReplaceWholeFile(fs, path, ini.Bytes());
   } catch (const cert::TCertIOError&) {
     return false;
   }

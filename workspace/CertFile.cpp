@@ -11,8 +11,6 @@ namespace cert {
 
 namespace {
 
-const char kFileMessageStart[] = "*** File \"";
-
 // Blocks of this size keep the system calls few and the buffer within the caches' reach.
 constexpr std::size_t kBlockSize = 1 << 20;
 
@@ -41,7 +39,7 @@ void TCertFormat::ReadCertFile() {
   TFileSystem& fs = Files();
   const TFileInfo info = fs.Info(name);
   if (info.Kind == fkMissing) {
-    report(kFileMessageStart + name + "\" does not exist!");
+    report(MissingFileMessage(name));
     return;
   }
   TStringList list;

@@ -101,7 +101,7 @@ void TCertReader::HeaderLine(std::string_view line, bool textBeyond) {
     FHeader.Field(n) = Columns(line, FieldTable[n].FirstCol, FieldTable[n].Width);
   FHeader.DateWritten = Columns(line, HeaderDateCol, HeaderDateWidth);
   if (FHeader.RecordCode != "1")
-    Report("*** File \"" + FFileName + "\" does not contain a header record!");
+    Report(kFileMessageStart + FFileName + "\" does not contain a header record!");
   else if (textBeyond || !IsEmptyTrimmed(Columns(line, HeaderExcessCol, std::string_view::npos)))
     Report(kLengthMessage);
 }
@@ -112,8 +112,8 @@ void TCertReader::DetailLine(std::string_view line, bool textBeyond) {
   FSawDetail = true;
   const char code = line.empty() ? '\0' : line[0];
   if (code == '2') {
-    if (textBeyond || !IsEmptyTrimmed(Columns(line, DetailExcessCol, std::string_view::npos)))
-      Report(kLengthMessage);
+    // A kept line ends before the excess column: what lay beyond was judged when it was cut.
+    if (textBeyond) Report(kLengthMessage);
   } else if (code == '1') {
     Report(kSecondHeaderMessage);
   } else {

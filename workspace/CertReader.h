@@ -11,6 +11,13 @@
 
 namespace cert {
 
+// How the messages that name the file begin (they carry the name as the system spells it).
+inline constexpr char kFileMessageStart[] = "*** File \"";
+// The message for a file that is not there.
+inline std::string MissingFileMessage(const std::string& fileName) {
+  return kFileMessageStart + fileName + "\" does not exist!";
+}
+
 class TCertReader {
  public:
   // A layout problem; every message begins with "*** ". Reading goes on after it.

@@ -22,7 +22,6 @@ class TLineScan {
   bool Scan(std::string_view line, bool blanks = true, char* copyTo = nullptr);
   // Field n (9 to 34): bit i stands for the field's byte i.
   std::uint64_t Text(int n) const { return Slice(FText, n); }
-  std::uint64_t Blank(int n) const { return Slice(FBlank, n); }
   // Whether field n holds anything once trimmed.
   bool Filled(int n) const { return Text(n) != 0; }
   // Bit n set for each detail field n that is filled.

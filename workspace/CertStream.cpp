@@ -60,7 +60,7 @@ struct TChecker {
 class TStreamCheck::TImpl {
  public:
   TImpl(TStreamCheck& owner) : O(owner) {}
-  void Run();
+  void Run(const TFileInfo& info);
 
  private:
   void Fill(TBatch& b, TInputFile& in);
@@ -113,18 +113,19 @@ TStreamCheck::TStreamCheck(TFileSystem& fs, std::string fileName, TStreamOptions
     : FFiles(fs), FFileName(std::move(fileName)), FOptions(options) {}
 
 bool TStreamCheck::Run() {
-  if (FFiles.Info(FFileName).Kind == fkMissing) {
-    FMessageTexts.push_back("*** File \"" + FFileName + "\" does not exist!");
+  const TFileInfo info = FFiles.Info(FFileName);
+  if (info.Kind == fkMissing) {
+    FMessageTexts.push_back(MissingFileMessage(FFileName));
     FMessageOrder.Add(0);
     return false;
   }
   try {
-    TImpl(*this).Run();
+    TImpl(*this).Run(info);
+    VerifyDuplicates();
   } catch (const std::bad_alloc&) {
     throw TCertIOError("Cannot check \"" + FFileName + "\": not enough memory",
                        std::make_error_code(std::errc::not_enough_memory));
   }
-  VerifyDuplicates();
   return true;
 }
 
@@ -134,8 +135,7 @@ void TStreamCheck::TImpl::Message(const std::string& text) {
   O.FMessageOrder.Add(found.first->second);
 }
 
-void TStreamCheck::TImpl::Run() {
-  const TFileInfo info = O.FFiles.Info(O.FFileName);
+void TStreamCheck::TImpl::Run(const TFileInfo& info) {
   const std::unique_ptr<TInputFile> in = O.FFiles.OpenRead(O.FFileName);
   const std::uint64_t estimate = info.Size / (DetailLineLength + 2) + 1;
   FExpectedRecords = static_cast<std::size_t>(estimate < 4000000 ? estimate : 4000000);
@@ -432,11 +432,5 @@ bool TStreamCheck::Found() const {
 }
 
 int TStreamCheck::Failing() const { return FHeaderFindings.empty() ? FFailingRecords : FRecords; }
-
-std::size_t TStreamCheck::HeldBytes() const {
-  std::size_t n = FFindings.Bytes() + FDuplicates.Bytes() + FMessageOrder.Bytes();
-  for (const std::string& m : FMessageTexts) n += m.size();
-  return n;
-}
 
 }  // namespace cert

@@ -19,7 +19,6 @@ namespace cert {
 class TNumberLog {
  public:
   void Add(std::uint64_t n);
-  void Append(const TNumberLog& other) { FBytes += other.FBytes; }
   void Clear() { FBytes.clear(); }
   bool Empty() const { return FBytes.empty(); }
   // Calls f(n) for every number in order.
@@ -38,7 +37,6 @@ class TNumberLog {
       shift = 0;
     }
   }
-  std::size_t Bytes() const { return FBytes.size(); }
 
  private:
   std::string FBytes;
@@ -80,6 +78,7 @@ class TStreamCheck {
   void ForEachMessage(F f) const {
     FMessageOrder.ForEach([&](std::uint64_t id) { f(FMessageTexts[id]); });
   }
+  bool HasMessages() const { return !FMessageOrder.Empty(); }
   bool BlankLines() const { return FBlankLines; }
   int Records() const { return FRecords; }
   const THeaderRec& Header() const { return FHeader; }
@@ -95,8 +94,6 @@ class TStreamCheck {
   template <typename F>
   void ForEachDuplicate(F f) const;
   int Duplicates() const { return FDuplicateCount; }
-  // Bytes held for what was found, for figures.
-  std::size_t HeldBytes() const;
 
   class TImpl;
 
