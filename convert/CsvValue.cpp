@@ -104,13 +104,6 @@ bool LengthIn(std::string_view s, std::size_t lo, std::size_t hi) {
   return s.size() >= lo && s.size() <= hi;
 }
 
-// The date field's window for two-digit years: 1950 to 2049.
-constexpr int kEpoch = 1950;
-
-int WidenYear(int twoDigits) {
-  return kEpoch / 100 * 100 + twoDigits + (twoDigits < kEpoch % 100 ? 100 : 0);
-}
-
 const char* ListName(cert::TCodeListId id) {
   switch (id) {
     case cert::clState:
@@ -195,7 +188,8 @@ bool ReadCsvDate(std::string_view t, cert::TYmd& out, std::string& reason) {
              LengthIn(p[0], 1, 2) && LengthIn(p[1], 1, 2) &&
              (p[2].size() == 4 || p[2].size() == 2)) {
     const int y = Number(p[2]);
-    d = {p[2].size() == 2 ? WidenYear(y) : y, Number(p[0]), Number(p[1])};
+    d = {p[2].size() == 2 ? cert::WidenTwoDigitYear(y, cert::DateFieldEpoch) : y, Number(p[0]),
+         Number(p[1])};
   } else if (SplitThree(t, '-', p) && AllDigits(p[0]) && AllDigits(p[1]) && AllDigits(p[2]) &&
              p[0].size() == 4 && p[1].size() == 2 && p[2].size() == 2) {
     d = {Number(p[0]), Number(p[1]), Number(p[2])};

@@ -147,7 +147,7 @@ void TwwDBCustomDateTimePicker::Complete() {
   TParts p = Parts();
   if (FPart == 3) {
     int year = v;
-    if (FTyped.size() <= 2) year = v + (Epoch / 100) * 100 + (v < Epoch % 100 ? 100 : 0);
+    if (FTyped.size() <= 2) year = cert::WidenTwoDigitYear(v, Epoch);
     p.Year = year;
     if (p.Month == 2 && p.Day == 29 && !cert::IsLeapYear(year)) p.Day = 28;
     SetParts(p);

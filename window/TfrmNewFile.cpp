@@ -201,7 +201,7 @@ void TfrmNewFile::BuildFields() {
     } else if (kind == cert::ekDateTimePicker) {
       auto* e = Make<TwwDBDateTimePicker>(QString::fromLatin1(f.Editor), panel);
       e->DisplayFormat = "MM/DD/YYYY";
-      e->Epoch = 1950;
+      e->Epoch = cert::DateFieldEpoch;
       e->ShowButton = true;
       e->setFrame(false);
       wwed::ApplyFieldLook(e, e->Frame);

@@ -25,6 +25,11 @@ bool IsValidYmd(const TYmd& d);
 // Day count since 30 December 1899 (that day is 0).
 long DaysFromYmd(const TYmd& d);
 TYmd YmdFromDays(long days);
+// A two-digit year as a date field reads it: the year from `epoch` to 99 years after it that
+// ends in those digits.
+inline int WidenTwoDigitYear(int twoDigits, int epoch) {
+  return epoch / 100 * 100 + twoDigits + (twoDigits < epoch % 100 ? 100 : 0);
+}
 // "YYYYMMDD" with leading zeros.
 std::string FormatYYYYMMDD(const TYmd& d);
 // Reads "YYYYMMDD" untrimmed; each part may have leading blanks; false when not a valid date.

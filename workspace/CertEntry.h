@@ -18,6 +18,9 @@ enum TCodeListId : unsigned char {
   clProcessing
 };
 
+// The first year the window's date fields give to a two-digit year (1950 to 2049).
+inline constexpr int DateFieldEpoch = 1950;
+
 struct TFieldEntry {
   int Number;
   const char* Caption;
