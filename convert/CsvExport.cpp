@@ -26,7 +26,7 @@ bool IsAscii(std::string_view v) {
 void AppendCell(std::string& out, std::string_view value) {
   std::string utf8;
   if (!IsAscii(value)) {
-    utf8 = cert::Cp1252ToUtf8(std::string(value));
+    utf8 = cert::Cp1252ToUtf8(value);
     value = utf8;
   }
   if (!NeedsQuotes(value)) {

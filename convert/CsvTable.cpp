@@ -123,7 +123,7 @@ TCsvTable TCsvTable::Parse(std::string_view bytes) {
   std::string converted;
   if (!cert::IsValidUtf8(bytes)) {
     t.FEncoding = ceCp1252;
-    converted = cert::Cp1252ToUtf8(std::string(bytes));
+    converted = cert::Cp1252ToUtf8(bytes);
     bytes = converted;
   }
   t.FSeparator = DetectSeparator(bytes);

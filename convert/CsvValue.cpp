@@ -297,7 +297,7 @@ bool TValueConverter::ConvertFresh(int field, std::string_view utf8, std::string
   out.clear();
 
   char32_t bad = 0;
-  if (!Utf8ToCp1252(utf8, FBytes, bad)) {
+  if (!cert::Utf8ToCp1252(utf8, FBytes, bad)) {
     reason = "holds a character that Windows-1252 cannot hold (" + CodePointName(bad) + ")";
     return false;
   }

@@ -1,20 +1,14 @@
 #include "TextFold.h"
 
+#include "PictureValidator.h"
+
 namespace certrec {
 
 const std::array<unsigned char, 256>& FoldTable() {
   static const std::array<unsigned char, 256> table = [] {
     std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c);
-    for (int c = 'A'; c <= 'Z'; ++c)
-      t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c + 32);
-    // Latin-1 capitals, except the multiplication sign, and the capitals only 1252 has.
-    for (int c = 0xC0; c <= 0xDE; ++c)
-      if (c != 0xD7) t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c + 32);
-    t[0x8A] = 0x9A;
-    t[0x8C] = 0x9C;
-    t[0x8E] = 0x9E;
-    t[0x9F] = 0xFF;
+    for (int c = 0; c < 256; ++c)
+      t[static_cast<std::size_t>(c)] = Cp1252Lower(static_cast<unsigned char>(c));
     return t;
   }();
   return table;

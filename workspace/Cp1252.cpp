@@ -1,5 +1,7 @@
 #include "Cp1252.h"
 
+#include <algorithm>
+
 #include "Utf8.h"
 
 namespace cert {
@@ -25,13 +27,42 @@ int UnicodeToCp1252(char32_t cp) {
   return -1;
 }
 
-std::string Cp1252ToUtf8(const std::string& bytes) {
+std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (unsigned char b : bytes) {
     AppendUtf8(out, Cp1252ToUnicode(b));
   }
   return out;
+}
+
+bool Utf8ToCp1252(std::string_view utf8, std::string& out, char32_t& bad) {
+  // Most values are plain ASCII, which both encodings spell alike.
+  const auto ascii = std::find_if(utf8.begin(), utf8.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  out.assign(utf8.begin(), ascii);
+  if (ascii == utf8.end()) return true;
+  out.reserve(utf8.size());
+  for (std::size_t i = out.size(); i < utf8.size();) {
+    char32_t cp;
+    std::size_t len = DecodeUtf8(utf8, i, cp);
+    if (len == 0) {  // not UTF-8: that byte alone, which no character stands for
+      cp = static_cast<unsigned char>(utf8[i]);
+      len = 1;
+    }
+    i += len;
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+      continue;
+    }
+    const int byte = len == 1 ? -1 : UnicodeToCp1252(cp);
+    if (byte < 0) {
+      bad = cp;
+      return false;
+    }
+    out += static_cast<char>(byte);
+  }
+  return true;
 }
 
 }  // namespace cert

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace cert {
 
@@ -9,6 +10,9 @@ namespace cert {
 char32_t Cp1252ToUnicode(unsigned char byte);
 // The byte of a code point, or -1 when the code page cannot hold it.
 int UnicodeToCp1252(char32_t cp);
-std::string Cp1252ToUtf8(const std::string& bytes);
+std::string Cp1252ToUtf8(std::string_view bytes);
+// The Windows-1252 bytes of UTF-8 text; false when a code point has no byte in the code page
+// or a byte is not UTF-8, with that code point (or byte) in `bad`.
+bool Utf8ToCp1252(std::string_view utf8, std::string& out, char32_t& bad);
 
 }  // namespace cert
