@@ -196,6 +196,20 @@ void MergeHeader(cert::THeaderRec& header, const cert::THeaderRec& imported) {
     if (!imported.Field(field).Empty()) header.Field(field) = imported.Field(field).View();
 }
 
+namespace {
+
+// Each record is posted as a typed one is, so the list holds lines built as posting builds them.
+auto PostingInto(cert::TCertFormat& cert) {
+  return [&cert](const cert::TDetailRec& rec, int) {
+    cert.NewDetailRec();
+    cert.DetailRec = rec;
+    cert.DetailRec.RecordCode = "2";
+    cert.PostDetailRec();
+  };
+}
+
+}  // namespace
+
 TCsvImport AppendIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
                                const std::vector<int>& columnFields) {
   if (cert.DetailRecStatus == cert::drNew) {
@@ -209,12 +223,7 @@ TCsvImport AppendIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
   } else if (cert.DetailRecStatus == cert::drEdit) {
     cert.PostDetailRec();
   }
-  TCsvImport result = ImportCsv(table, columnFields, [&cert](const cert::TDetailRec& rec, int) {
-    cert.NewDetailRec();
-    cert.DetailRec = rec;
-    cert.DetailRec.RecordCode = "2";
-    cert.PostDetailRec();
-  });
+  TCsvImport result = ImportCsv(table, columnFields, PostingInto(cert));
   MergeHeader(cert.HeaderRec, result.Header);
   return result;
 }
@@ -222,12 +231,7 @@ TCsvImport AppendIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
 TCsvImport ImportIntoWorkspace(cert::TCertFormat& cert, const TCsvTable& table,
                                const std::vector<int>& columnFields) {
   cert.ClearWorkspace();
-  TCsvImport result = ImportCsv(table, columnFields, [&cert](const cert::TDetailRec& rec, int) {
-    cert.NewDetailRec();
-    cert.DetailRec = rec;
-    cert.DetailRec.RecordCode = "2";
-    cert.PostDetailRec();
-  });
+  TCsvImport result = ImportCsv(table, columnFields, PostingInto(cert));
   cert.HeaderRec = result.Header;
   if (cert.DetailStr().Count() > 0) cert.FirstDetailRec();
   return result;

@@ -230,17 +230,8 @@ bool TypeIntoMask(const std::string& mask, std::string_view text, std::string& o
   TwwPictureResult last = picEmpty;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char typed = text[i];
-    std::string cand = cur + typed;
-    TwwPictureResult r = v.CheckPicture(cand, true);
-    if (r == picError) {
-      // The editor's retry: a space stands for the literal the mask expects here.
-      std::string spaced = cur + ' ';
-      r = v.CheckPicture(spaced, true);
-      if (r != picError) {
-        cand = spaced + typed;
-        r = v.CheckPicture(cand, true);
-      }
-    }
+    std::string cand;
+    const TwwPictureResult r = TypeKey(v, true, cur, std::string(1, typed), "", cand);
     last = r;
     if (r == picComplete || r == picIncomplete) {
       cur = std::move(cand);

@@ -496,3 +496,14 @@ TwwPictureResult TwwPictureValidator::CheckPicture(std::string& text, bool autoF
   if (r == picIncompleteNoFill) return picIncomplete;
   return r;
 }
+
+TwwPictureResult TypeKey(TwwPictureValidator& v, bool autoFill, const std::string& before,
+                         const std::string& typed, const std::string& after, std::string& text) {
+  text = before + typed + after;
+  TwwPictureResult r = v.CheckPicture(text, autoFill);
+  if (r != picError || !autoFill) return r;
+  std::string spaced = before + " " + after;
+  if (v.CheckPicture(spaced, true) == picError) return r;
+  text = spaced + typed;
+  return v.CheckPicture(text, true);
+}

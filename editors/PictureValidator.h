@@ -41,3 +41,9 @@ class TwwPictureValidator {
   std::string FMask;
   bool FWellFormed;  // passes the syntax check and the nesting limit
 };
+
+// A key typed between `before` and `after`, as a masked field takes it: the text with the key
+// in `text`, matched with `autoFill`; when the mask refuses it and auto-fill is on, a blank
+// first stands for the literal the mask expects there and the key follows the result.
+TwwPictureResult TypeKey(TwwPictureValidator& v, bool autoFill, const std::string& before,
+                         const std::string& typed, const std::string& after, std::string& text);

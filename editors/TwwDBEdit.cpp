@@ -87,17 +87,8 @@ void TwwCustomMaskEdit::HandleChar(QKeyEvent* e, const std::string& typed) {
   const std::string before = cur.substr(0, selStart), after = cur.substr(selStart + selLen);
 
   TwwPictureValidator v(Picture.PictureMask, Picture.AutoFill);
-  std::string cand = before + typed + after;
-  TwwPictureResult r = v.CheckPicture(cand, Picture.AutoFill);
-  if (r == picError && Picture.AutoFill) {
-    // A space stands for the literal the mask expects here; the key then follows it.
-    std::string spaced = before + " " + after;
-    r = v.CheckPicture(spaced, true);
-    if (r != picError) {
-      cand = spaced + typed;
-      r = v.CheckPicture(cand, true);
-    }
-  }
+  std::string cand;
+  const TwwPictureResult r = TypeKey(v, Picture.AutoFill, before, typed, after, cand);
   const long growth = static_cast<long>(cand.size()) - static_cast<long>(cur.size());
   auto place = [&](long caret) {
     FModified = true;
