@@ -81,8 +81,7 @@ says_version() {  # says_version TOOL NAME
 echo "== cmake --install"
 stage=$work/stage
 cmake --install "$build" --prefix "$stage" >/dev/null
-tools=(certcheck)
-[[ -e $stage/bin/certcsv ]] && tools+=(certcsv)
+tools=(certcheck certcsv)
 for f in bin/certeditor bin/certcheck share/applications/"$app_id".desktop \
   share/metainfo/"$app_id".metainfo.xml share/icons/hicolor/scalable/apps/"$app_id".svg \
   share/man/man1/certeditor.1.gz; do
