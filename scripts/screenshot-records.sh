@@ -4,12 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/records.png}
-command -v import >/dev/null && command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || {
-  sudo_cmd=(); [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    xvfb xauth imagemagick xdotool
-}
+bash scripts/setup.sh xvfb xauth imagemagick xdotool
 [[ -x build/app/certeditor ]] || { bash scripts/setup.sh; cmake -S . -B build -G Ninja; cmake --build build; }
 mkdir -p "$(dirname "$out")"
 # A copy of the program with no settings file beside it: the picture does not depend on

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever the build, the tests and the window need and is missing.
+# Installs with apt-get whatever the build, the tests and the window need and is missing;
+# with package names, whichever of those is missing.
+#   bash scripts/setup.sh [PACKAGE...]
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config
+packages=("$@")
+((${#packages[@]})) || packages=(g++ cmake ninja-build pkg-config
           qt6-base-dev libgl-dev nlohmann-json3-dev libcsv-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev

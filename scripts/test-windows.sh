@@ -13,20 +13,8 @@ sudo_cmd=()
 
 # What the cross build needs beyond scripts/setup.sh: the compilers, Wine (the wine package
 # puts /usr/bin/wine on the PATH), GoogleTest's sources, and dpkg-source for libcsv's source.
-packages=(g++-mingw-w64-x86-64-posix wine wine64 googletest nlohmann-json3-dev dpkg-dev cmake
-          ninja-build)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-updated=no
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  updated=yes
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}"
-fi
+bash scripts/setup.sh g++-mingw-w64-x86-64-posix wine wine64 googletest nlohmann-json3-dev \
+  dpkg-dev cmake ninja-build
 
 # libcsv: Debian has no MinGW build of it, so it is built from Debian's own source package.
 # Fetching a source package needs a deb-src line; one for bookworm is added when there is none.
@@ -46,9 +34,8 @@ if [[ -z $csv_src ]]; then
       [[ -f $keyring ]] && echo "Signed-By: $keyring"
     } | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/certeditor-deb-src.sources >/dev/null
     echo "Added Debian's bookworm source packages to apt's sources, for libcsv"
-    updated=no
   fi
-  [[ $updated == yes ]] || "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get update -qq
   (cd "$build/src" && apt-get source -qq libcsv)
   csv_src=$(find "$build/src" -maxdepth 2 -name libcsv.c -printf '%h\n' | head -n1)
 fi
