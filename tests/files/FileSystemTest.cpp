@@ -31,12 +31,12 @@ TEST_F(FileSystemTest, TellsKindsAndReadOnlyFiles) {
 }
 
 TEST_F(FileSystemTest, RefusesADirectoryAndNamesAMissingFile) {
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead(Dir.Path()); }),
+  EXPECT_EQ(IOErrorOf([&] { Fs.OpenRead(Dir.Path()); }),
             "Cannot read \"" + Dir.Path() + "\": Is a directory");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead(Dir.File("none")); }),
+  EXPECT_EQ(IOErrorOf([&] { Fs.OpenRead(Dir.File("none")); }),
             "Cannot open \"" + Dir.File("none") + "\": No such file or directory");
   fs::create_directory(fs::u8path(Dir.File("sub")));
-  EXPECT_EQ(ErrorOf([&] { Save(Dir.File("sub"), "x"); }),
+  EXPECT_EQ(IOErrorOf([&] { Save(Dir.File("sub"), "x"); }),
             "Cannot replace \"" + Dir.File("sub") + "\": Is a directory");
   EXPECT_EQ(Fs.Info(Dir.File("sub")).Kind, fkDirectory);
 }
@@ -60,7 +60,7 @@ TEST_F(FileSystemTest, BytesStayAsWritten) {
 TEST_F(FileSystemTest, NamesOutsideAsciiSurvive) {
   const std::string name = Dir.File("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\x84.dat");
   Save(name, "new");
-  EXPECT_EQ(Names(), std::vector<std::string>{"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\x84.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\x84.dat"});
   EXPECT_EQ(ReadAll(name), "new");
   EXPECT_EQ(ReadWholeFile(Fs, name), "new");
   EXPECT_EQ(Fs.Info(name).Size, 3u);
@@ -74,10 +74,10 @@ TEST_F(FileSystemTest, ReadOnlyTargetIsRefusedAndKept) {
   const std::string target = Dir.File("cert.dat");
   WriteAll(target, "old");
   fs::permissions(fs::u8path(target), fs::perms::owner_read);
-  EXPECT_EQ(ErrorOf([&] { Save(target, "new"); }),
+  EXPECT_EQ(IOErrorOf([&] { Save(target, "new"); }),
             "Cannot replace \"" + target + "\": the file is read-only");
   EXPECT_EQ(ReadAll(target), "old");
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"cert.dat"});
 }
 
 // A save killed between creating its new file and taking the target's place leaves that file
@@ -89,9 +89,9 @@ TEST_F(FileSystemTest, LeftoversOfKilledSavesAreRemoved) {
   for (int i = 0; i < 3; ++i) LeaveAsAKilledSave(Fs, target, 100000);
   LeaveAsAKilledSave(Fs, Dir.File("other.dat"), 0);
   // Each killed save has taken the one before it away already.
-  ASSERT_EQ(Names().size(), 3u);
+  ASSERT_EQ(Dir.Names().size(), 3u);
   Save(target, "new");
-  const std::vector<std::string> left = Names();
+  const std::vector<std::string> left = Dir.Names();
   ASSERT_EQ(left.size(), 2u);
   EXPECT_EQ(left[0].rfind(".other.dat.", 0), 0u);
   EXPECT_EQ(left[1], "cert.dat");
@@ -104,11 +104,11 @@ TEST_F(FileSystemTest, ASaveInProgressIsNotTakenForALeftover) {
     TReplacingWriter first(Fs, target);
     first.Write("first");
     Save(target, "second");
-    EXPECT_EQ(Names().size(), 2u) << "the first save's file is still there";
+    EXPECT_EQ(Dir.Names().size(), 2u) << "the first save's file is still there";
     first.Commit();
   }
   EXPECT_EQ(ReadAll(target), "first");
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"cert.dat"});
 }
 
 // Between closing its new file and putting it in place a save is most open to another save's
@@ -123,7 +123,7 @@ TEST_F(FileSystemTest, AClosedNewFileIsNotTakenForALeftover) {
   Fs.Replace(*first);
   first.reset();
   EXPECT_EQ(ReadAll(target), "first");
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"cert.dat"});
 }
 
 TEST_F(FileSystemTest, AnAbandonedSaveLeavesNothing) {
@@ -134,7 +134,7 @@ TEST_F(FileSystemTest, AnAbandonedSaveLeavesNothing) {
     out.Write("new");
   }
   EXPECT_EQ(ReadAll(target), "old");
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"cert.dat"});
 }
 
 TEST_F(FileSystemTest, SavesAtTheSameTimeNeverMix) {
@@ -153,7 +153,7 @@ TEST_F(FileSystemTest, SavesAtTheSameTimeNeverMix) {
   std::thread t1(saver, a), t2(saver, b);
   t1.join();
   t2.join();
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"cert.dat"});
 }
 
 TEST_F(FileSystemTest, TodayIsTheLocalDate) {
@@ -190,7 +190,7 @@ TEST_F(FileSystemTest, TellsWhereFilesCanBeCreated) {
   EXPECT_FALSE(Fs.CanCreateIn(Dir.File("none")));
   WriteAll(Dir.File("a.dat"), "x");
   EXPECT_FALSE(Fs.CanCreateIn(Dir.File("a.dat")));
-  EXPECT_EQ(Names(), std::vector<std::string>{"a.dat"}) << "nothing left from asking";
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"a.dat"}) << "nothing left from asking";
 }
 
 TEST_F(FileSystemTest, MakesMissingDirectories) {
@@ -204,11 +204,11 @@ TEST_F(FileSystemTest, MakesMissingDirectories) {
   EXPECT_EQ(ReadAll(deep + "/dovrane.ini"), "[x]\n");
 
   WriteAll(Dir.File("file"), "x");
-  EXPECT_EQ(ErrorOf([&] {
+  EXPECT_EQ(IOErrorOf([&] {
               Fs.MakeDirectories(Dir.File("file"));
             }).rfind("Cannot create \"" + Dir.File("file") + "\": ", 0),
             0u);
-  EXPECT_EQ(ErrorOf([&] {
+  EXPECT_EQ(IOErrorOf([&] {
               Fs.MakeDirectories(Dir.File("file/sub"));
             }).rfind("Cannot create \"" + Dir.File("file/sub") + "\": ", 0),
             0u);

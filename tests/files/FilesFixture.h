@@ -13,6 +13,7 @@
 #include <csignal>
 #endif
 
+#include "../support/FaultyFileSystem.h"
 #include "../support/FileBytes.h"
 #include "../support/TempDir.h"
 #include "FileSystem.h"
@@ -24,23 +25,6 @@ class TFilesTest : public ::testing::Test {
  protected:
   void Save(const std::string& target, const std::string& bytes) {
     cert::ReplaceWholeFile(Fs, target, bytes);
-  }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(Dir.Path())))
-      names.push_back(e.path().filename().u8string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  template <typename Fn>
-  std::string ErrorOf(Fn fn) {
-    try {
-      fn();
-    } catch (const cert::TCertIOError& e) {
-      return e.what();
-    }
-    ADD_FAILURE() << "no TCertIOError";
-    return {};
   }
 
   certtest::TTempDir Dir;

@@ -56,15 +56,15 @@ TEST_F(PosixFileSystemTest, TellsKindsOfSpecialFiles) {
 // A FIFO without a writer would block an ordinary open for ever.
 TEST_F(PosixFileSystemTest, RefusesWhatIsNotAFileWithoutWaiting) {
   const std::string fifo = MakeFifo("pipe");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead(fifo); }),
+  EXPECT_EQ(IOErrorOf([&] { Fs.OpenRead(fifo); }),
             "Cannot read \"" + fifo + "\": not a file but a named pipe");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead("/dev/zero"); }),
+  EXPECT_EQ(IOErrorOf([&] { Fs.OpenRead("/dev/zero"); }),
             "Cannot read \"/dev/zero\": not a file but a device");
   const std::string sock = MakeSocket("sock");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead(sock); }),
+  EXPECT_EQ(IOErrorOf([&] { Fs.OpenRead(sock); }),
             "Cannot read \"" + sock + "\": not a file but a socket");
   // Nor is one replaced by a save.
-  EXPECT_EQ(ErrorOf([&] { Save(fifo, "x"); }),
+  EXPECT_EQ(IOErrorOf([&] { Save(fifo, "x"); }),
             "Cannot replace \"" + fifo + "\": not a file but a named pipe");
   EXPECT_EQ(Fs.Info(fifo).Kind, fkSpecial);
 }
@@ -84,7 +84,7 @@ TEST_F(PosixFileSystemTest, SavingThroughALinkReplacesWhatItPointsTo) {
   Save(Dir.File("dangling"), "created");
   EXPECT_TRUE(fs::is_symlink(Dir.File("dangling")));
   EXPECT_EQ(ReadAll(Dir.File("real/new.dat")), "created");
-  EXPECT_EQ(Names(),
+  EXPECT_EQ(Dir.Names(),
             (std::vector<std::string>{"abs-link-to-link", "dangling", "real", "rel-link"}));
 }
 
@@ -139,7 +139,7 @@ TEST_F(PosixFileSystemTest, AFileSizeLimitIsAnErrorNotAKill) {
       },
       ::testing::ExitedWithCode(3), "Cannot write \".*cert.dat\": File too large");
   EXPECT_EQ(ReadAll(target), "old");
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"cert.dat"});
 }
 
 // The XDG rules: XDG_CONFIG_HOME when it is an absolute path, else ~/.config.

@@ -25,11 +25,12 @@ class WindowsFileSystemTest : public TFilesTest {
 TEST_F(WindowsFileSystemTest, RefusesDevicesAndPipes) {
   EXPECT_EQ(Fs.Info("NUL").Kind, fkSpecial);
   EXPECT_EQ(Fs.Info("NUL").What, "a device");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead("NUL"); }), "Cannot read \"NUL\": not a file but a device");
-  EXPECT_EQ(ErrorOf([&] { Fs.OpenRead("\\\\.\\pipe\\certtest"); }),
+  EXPECT_EQ(IOErrorOf([&] { Fs.OpenRead("NUL"); }), "Cannot read \"NUL\": not a file but a device");
+  EXPECT_EQ(IOErrorOf([&] { Fs.OpenRead("\\\\.\\pipe\\certtest"); }),
             "Cannot read \"\\\\.\\pipe\\certtest\": not a file but a named pipe");
   EXPECT_EQ(Fs.Info("//./pipe/certtest").What, "a named pipe");
-  EXPECT_EQ(ErrorOf([&] { Save("NUL", "x"); }), "Cannot replace \"NUL\": not a file but a device");
+  EXPECT_EQ(IOErrorOf([&] { Save("NUL", "x"); }),
+            "Cannot replace \"NUL\": not a file but a device");
 }
 
 TEST_F(WindowsFileSystemTest, TheReadOnlyAttributeIsReadOnly) {
@@ -37,7 +38,7 @@ TEST_F(WindowsFileSystemTest, TheReadOnlyAttributeIsReadOnly) {
   WriteAll(target, "old");
   ASSERT_TRUE(::SetFileAttributesW(Wide(target).c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_TRUE(Fs.Info(target).ReadOnly);
-  EXPECT_EQ(ErrorOf([&] { Save(target, "new"); }),
+  EXPECT_EQ(IOErrorOf([&] { Save(target, "new"); }),
             "Cannot replace \"" + target + "\": the file is read-only");
   EXPECT_EQ(ReadAll(target), "old");
 }
@@ -62,11 +63,11 @@ TEST_F(WindowsFileSystemTest, ATargetHeldOpenIsNotReplaced) {
   const HANDLE other = ::CreateFileW(Wide(target).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  const std::string error = ErrorOf([&] { Save(target, "new"); });
+  const std::string error = IOErrorOf([&] { Save(target, "new"); });
   ::CloseHandle(other);
   EXPECT_EQ(error.rfind("Cannot replace \"" + target + "\": ", 0), 0u) << error;
   EXPECT_EQ(ReadAll(target), "old");
-  EXPECT_EQ(Names(), std::vector<std::string>{"cert.dat"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"cert.dat"});
 }
 
 TEST_F(WindowsFileSystemTest, NamesPastTheOldLengthLimit) {
@@ -93,7 +94,7 @@ TEST_F(WindowsFileSystemTest, SlashesAndBackslashesAlike) {
   Fs.MakeDirectories(Dir.Path() + "/sub");
   Save(back, "x");
   EXPECT_EQ(ReadWholeFile(Fs, Dir.Path() + "/sub/cert.dat"), "x");
-  EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
+  EXPECT_EQ(Dir.Names(), std::vector<std::string>{"sub"});
 }
 
 TEST_F(WindowsFileSystemTest, ExecutablePathIsTheModulesOwn) {

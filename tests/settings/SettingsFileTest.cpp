@@ -186,9 +186,7 @@ TEST_P(SettingsFailure, KeepsTheFileAsItWas) {
   TFaultyFileSystem fs(GetParam().Fault);
   EXPECT_FALSE(SaveSettingsFile(path, Values(), fs));
   EXPECT_EQ(ReadAll(path), old);
-  std::size_t files = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(Dir.Path())) ++files;
-  EXPECT_EQ(files, 1u);
+  EXPECT_EQ(Dir.Names().size(), 1u);
   if (GetParam().Fault.Point == fpOpenRead || GetParam().Fault.Point == fpRead) {
     EXPECT_TRUE(fs.Log.empty()) << "nothing was created";
   }

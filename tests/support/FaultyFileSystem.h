@@ -2,6 +2,8 @@
 // steps a save takes. Handed to what is tested, so no fault and no date outlives its test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +13,18 @@
 #include "FileSystem.h"
 
 namespace certtest {
+
+// The text of the TCertIOError that fn throws; a test failure when it throws none.
+template <typename Fn>
+std::string IOErrorOf(Fn fn) {
+  try {
+    fn();
+  } catch (const cert::TCertIOError& e) {
+    return e.what();
+  }
+  ADD_FAILURE() << "no TCertIOError";
+  return {};
+}
 
 enum TFaultPoint {
   fpNone,

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 #ifdef _WIN32
 #include <random>
 #else
@@ -50,6 +52,14 @@ class TTempDir {
   }
   std::string File(const std::string& name) const { return FPath + "/" + name; }
   const std::string& Path() const { return FPath; }
+  // The names in the directory, sorted, in UTF-8.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(FPath)))
+      names.push_back(e.path().filename().u8string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::string FPath;

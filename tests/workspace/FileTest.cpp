@@ -258,14 +258,6 @@ TWorkspaceState StateOf(const TCertFormat& c) {
           c.BlankLineEncounter};
 }
 
-std::vector<std::string> FilesIn(const std::string& dir) {
-  std::vector<std::string> names;
-  for (auto& e : std::filesystem::directory_iterator(dir))
-    names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class CertFaultTest : public CertFileTest {
  protected:
   // Two records read, the second shown and edited, so that FileChanged is set.
@@ -279,17 +271,6 @@ class CertFaultTest : public CertFileTest {
     ASSERT_TRUE(Cert.FileChanged());
     ASSERT_EQ(Cert.DetailRecStatus, drEdit);
     Messages.clear();
-  }
-  // Throws the error the call raised, or fails.
-  template <typename Fn>
-  std::string ErrorOf(Fn fn) {
-    try {
-      fn();
-    } catch (const TCertIOError& e) {
-      return e.what();
-    }
-    ADD_FAILURE() << "no TCertIOError";
-    return {};
   }
   TFakeEditor Editor{ecMaskEdit};
 };
@@ -318,7 +299,7 @@ TEST_P(ReadFaults, LeaveTheWorkspaceAsItWas) {
   Fs.Fault = GetParam().Fault;
   if (Fs.Fault.After == kLastByte) Fs.Fault.After = std::filesystem::file_size(file) - 1;
   Cert.FileNameOpen = file;
-  const std::string error = ErrorOf([&] { Cert.ReadCertFile(); });
+  const std::string error = IOErrorOf([&] { Cert.ReadCertFile(); });
   EXPECT_NE(error.find("\"" + file + "\""), std::string::npos) << error;
   EXPECT_NE(error.find(GetParam().Reason), std::string::npos) << error;
   EXPECT_TRUE(StateOf(Cert) == before);
@@ -344,7 +325,7 @@ TEST_F(CertFaultTest, RunningOutOfMemoryWhileReadingIsAnError) {
   WriteAll(file, HeaderLine() + "\r\n" + PassingDetailLine() + std::string(400, 'x') + "\r\n");
   Cert.OnFileError = [](TObject*, const std::string&) { throw std::bad_alloc(); };
   Cert.FileNameOpen = file;
-  const std::string error = ErrorOf([&] { Cert.ReadCertFile(); });
+  const std::string error = IOErrorOf([&] { Cert.ReadCertFile(); });
   EXPECT_EQ(error, "Cannot read \"" + file + "\": not enough memory to hold the file");
   EXPECT_TRUE(StateOf(Cert) == before);
 }
@@ -352,10 +333,10 @@ TEST_F(CertFaultTest, RunningOutOfMemoryWhileReadingIsAnError) {
 TEST_F(CertFaultTest, SpecialFilesAreRefusedNamingThem) {
   const TWorkspaceState before = StateOf(Cert);
   Cert.FileNameOpen = kNullDevice;
-  EXPECT_EQ(ErrorOf([&] { Cert.ReadCertFile(); }),
+  EXPECT_EQ(IOErrorOf([&] { Cert.ReadCertFile(); }),
             "Cannot read \"" + kNullDevice + "\": not a file but a device");
   Cert.FileNameOpen = Dir.Path();
-  EXPECT_EQ(ErrorOf([&] { Cert.ReadCertFile(); }),
+  EXPECT_EQ(IOErrorOf([&] { Cert.ReadCertFile(); }),
             "Cannot read \"" + Dir.Path() + "\": Is a directory");
   EXPECT_TRUE(StateOf(Cert) == before);
   EXPECT_TRUE(Messages.empty());
@@ -380,12 +361,12 @@ TEST_P(SaveFaults, KeepTheOldFileWholeAndNameIt) {
   Cert.OnConfirmOverwrite = [](const std::string&) { return true; };
   const TWorkspaceState before = StateOf(Cert);
   Fs.Fault = GetParam().Fault;
-  const std::string error = ErrorOf([&] { Cert.WriteCertFile(); });
+  const std::string error = IOErrorOf([&] { Cert.WriteCertFile(); });
   EXPECT_NE(error.find("\"" + out + "\": "), std::string::npos) << error;
   EXPECT_NE(error.find(GetParam().Reason), std::string::npos) << error;
   EXPECT_EQ(ReadAll(out), "precious");
   EXPECT_TRUE(StateOf(Cert) == before);
-  EXPECT_EQ(FilesIn(Dir.Path()), (std::vector<std::string>{"in.dat", "out.dat"}))
+  EXPECT_EQ(Dir.Names(), (std::vector<std::string>{"in.dat", "out.dat"}))
       << "the new file is removed";
 }
 
@@ -420,9 +401,9 @@ TEST_F(CertFaultTest, SaveReplacesThenFlushesTheDirectory) {
   Editor.SetText("S");
   Fs.Fault = {fpFlushDirectory, std::errc::io_error};
   Cert.OnConfirmOverwrite = [](const std::string&) { return true; };
-  EXPECT_NE(ErrorOf([&] { Cert.WriteCertFile(); }).find("Input/output error"), std::string::npos);
+  EXPECT_NE(IOErrorOf([&] { Cert.WriteCertFile(); }).find("Input/output error"), std::string::npos);
   EXPECT_TRUE(Cert.FileChanged());
-  EXPECT_EQ(FilesIn(Dir.Path()), (std::vector<std::string>{"in.dat", "out.dat"}));
+  EXPECT_EQ(Dir.Names(), (std::vector<std::string>{"in.dat", "out.dat"}));
 }
 
 TEST_F(CertFaultTest, ReadOnlyTargetIsRefused) {
@@ -433,7 +414,7 @@ TEST_F(CertFaultTest, ReadOnlyTargetIsRefused) {
   Cert.FileNameSave = out;
   Cert.OnConfirmOverwrite = [](const std::string&) { return true; };
   const TWorkspaceState before = StateOf(Cert);
-  EXPECT_EQ(ErrorOf([&] { Cert.WriteCertFile(); }),
+  EXPECT_EQ(IOErrorOf([&] { Cert.WriteCertFile(); }),
             "Cannot replace \"" + out + "\": the file is read-only");
   EXPECT_EQ(ReadAll(out), "precious");
   EXPECT_TRUE(StateOf(Cert) == before);
@@ -442,7 +423,7 @@ TEST_F(CertFaultTest, ReadOnlyTargetIsRefused) {
 
 TEST_F(CertFaultTest, MissingDirectoryNamesTheFile) {
   Cert.FileNameSave = Dir.File("no-such-dir/out.dat");
-  EXPECT_EQ(ErrorOf([&] { Cert.WriteCertFile(); }),
+  EXPECT_EQ(IOErrorOf([&] { Cert.WriteCertFile(); }),
             "Cannot create \"" + Cert.FileNameSave + "\": No such file or directory");
   EXPECT_TRUE(Cert.FileChanged());
 }
