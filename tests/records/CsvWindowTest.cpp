@@ -34,13 +34,6 @@ void WithPreview(TfrmRecords* r, std::function<void(TfrmCsvImport&)> act) {
   });
 }
 
-void TriggerAction(QWidget* w, const char* name) {
-  auto* a = w->findChild<QAction*>(QString::fromLatin1(name));
-  QVERIFY2(a, name);
-  a->trigger();
-  QApplication::processEvents();
-}
-
 QString Text(const cert::TFieldText& f) { return QString::fromStdString(f.Str()).trimmed(); }
 
 QString PreviewCell(const TfrmCsvImport& d, int row, int field) {

@@ -45,6 +45,14 @@ inline std::vector<std::string> FixtureLines() {
   };
 }
 
+// Triggers the action of that object name in w's window and lets it finish.
+inline void TriggerAction(QWidget* w, const char* name) {
+  auto* a = w->findChild<QAction*>(QString::fromLatin1(name));
+  QVERIFY2(a, name);
+  a->trigger();
+  QApplication::processEvents();
+}
+
 // The main window with the records window's link, as the program builds them.
 struct TRecordsWindow : wintest::TWindow {
   certrec::TRecordsLink Link{*Form};
@@ -52,13 +60,9 @@ struct TRecordsWindow : wintest::TWindow {
   // Writes a file with a passing header (or the one given) and these detail lines.
   QString MakeLines(const QString& name, const std::vector<std::string>& lines,
                     const std::function<void(cert::THeaderRec&)>& header = nullptr) {
-    cert::THeaderRec h;
-    certtest::FillPassingHeader(h);
-    if (header) header(h);
-    std::string bytes = cert::BuildHeaderLine(h, "20250101") + "\r\n";
-    for (const std::string& l : lines) bytes += l + "\r\n";
     const std::string path = Dir.File(name.toStdString());
-    certtest::WriteAll(path, bytes);
+    certtest::WriteAll(
+        path, certtest::FileOfLines(certtest::PassingHeaderLine("20250101", header), lines));
     return QString::fromStdString(path);
   }
   void OpenFixture() { Open(MakeLines(QStringLiteral("fixture.dat"), FixtureLines())); }

@@ -30,13 +30,6 @@ int ColumnOf(int field) {
   return -1;
 }
 
-void TriggerAction(QWidget* w, const char* name) {
-  auto* a = w->findChild<QAction*>(QString::fromLatin1(name));
-  QVERIFY2(a, name);
-  a->trigger();
-  QApplication::processEvents();
-}
-
 }  // namespace
 
 class RecordsWindowTest : public QObject {

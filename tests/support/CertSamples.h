@@ -1,7 +1,9 @@
 // Records that pass every rule, for tests to mutate.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "CertFormat.h"
 #include "FileBytes.h"
@@ -50,6 +52,22 @@ inline std::string PassingDetailLine(const std::string& last = "Smith") {
   cert::TDetailRec d;
   FillPassingDetail(d, last);
   return cert::BuildDetailLine(d, "2");
+}
+
+// The passing header, changed by `mutate`, as a line dated `written`.
+inline std::string PassingHeaderLine(
+    const std::string& written, const std::function<void(cert::THeaderRec&)>& mutate = nullptr) {
+  cert::THeaderRec h;
+  FillPassingHeader(h);
+  if (mutate) mutate(h);
+  return cert::BuildHeaderLine(h, written);
+}
+
+// A file's bytes: the header line, then each detail line, each ended by CR LF.
+inline std::string FileOfLines(const std::string& header, const std::vector<std::string>& lines) {
+  std::string bytes = header + "\r\n";
+  for (const std::string& l : lines) bytes += l + "\r\n";
+  return bytes;
 }
 
 }  // namespace certtest

@@ -148,11 +148,10 @@ struct TWindow {
   }
   static void MakeFileAt(const std::string& path, const std::vector<std::string>& lastNames,
                          const std::string& extra = std::string()) {
-    cert::THeaderRec h;
-    certtest::FillPassingHeader(h);
-    std::string bytes = cert::BuildHeaderLine(h, "20250101") + "\r\n";
-    for (const std::string& n : lastNames) bytes += certtest::PassingDetailLine(n) + "\r\n";
-    certtest::WriteAll(path, bytes + extra);
+    std::vector<std::string> lines;
+    for (const std::string& n : lastNames) lines.push_back(certtest::PassingDetailLine(n));
+    certtest::WriteAll(
+        path, certtest::FileOfLines(certtest::PassingHeaderLine("20250101"), lines) + extra);
   }
   void Open(const QString& path) {
     Dialogs->Files.push_back(path);
