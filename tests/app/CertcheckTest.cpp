@@ -24,10 +24,11 @@ TRun RunCertcheck(const std::string& args, const std::string& redirect = "2>" + 
 }
 
 std::string Header(bool nameMissing = false) {
-  THeaderRec h;
-  FillPassingHeader(h);
-  if (nameMissing) h.HInsurerName = "";
-  return BuildHeaderLine(h, "20261210") + "\r\n";
+  return PassingHeaderLine("20261210",
+                           [&](THeaderRec& h) {
+                             if (nameMissing) h.HInsurerName = "";
+                           }) +
+         "\r\n";
 }
 
 std::string Detail(void (*mutate)(TDetailRec&) = nullptr) {

@@ -123,7 +123,8 @@ void FileCommandsTest::failedOpenChangesNothing() {
   QCOMPARE(w.Counter(), QStringLiteral("Record 2 of 3"));
   QCOMPARE(w.Form->CertFormat1.DetailIndex(), 1);
   QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drEdit);
-  QCOMPARE(std::string(w.Form->CertFormat1.DetailStr()[1]), stored);  // the declined edit is not stored
+  QCOMPARE(std::string(w.Form->CertFormat1.DetailStr()[1]),
+           stored);  // the declined edit is not stored
   QVERIFY(w.Form->CertFormat1.FileChanged());
   QCOMPARE(w.As<TwwDBEdit>("editInsuredLastName")->text(), QStringLiteral("Baker"));
   QCOMPARE(w.As<TwwDBEdit>("editInsuredMidName")->text(), QStringLiteral("Q"));
@@ -166,9 +167,7 @@ void FileCommandsTest::saveFile() {
   w.TypeInto(23, QStringLiteral("Q"));  // pending edit of record 1
   w.Click("btnWriteFile");
   QCOMPARE(w.Form->CertFormat1.DetailRecStatus, cert::drBrowse);
-  cert::THeaderRec h;
-  certtest::FillPassingHeader(h);
-  std::string expected = cert::BuildHeaderLine(h, "20261210") + "\r\n";
+  std::string expected = certtest::PassingHeaderLine("20261210") + "\r\n";
   expected += Line("Able", [](cert::TDetailRec& d) { d.DInsuredMidName = "Q"; });
   expected += Line("Baker");
   QCOMPARE(QString::fromStdString(certtest::ReadAll(out)), QString::fromStdString(expected));

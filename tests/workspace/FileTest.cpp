@@ -33,11 +33,7 @@ class CertFileTest : public ::testing::Test {
     };
   }
 
-  std::string HeaderLine() {
-    THeaderRec h;
-    FillPassingHeader(h);
-    return BuildHeaderLine(h, "20250101");
-  }
+  std::string HeaderLine() { return PassingHeaderLine("20250101"); }
   void Read(const std::string& bytes) {
     WriteAll(Dir.File("in.dat"), bytes);
     Cert.FileNameOpen = Dir.File("in.dat");
@@ -60,10 +56,7 @@ TEST_F(CertFileTest, WrittenFileReadsBackUnchanged) {
   Cert.FileNameSave = Dir.File("out.dat");
   Cert.WriteCertFile();
   const std::string written = ReadAll(Dir.File("out.dat"));
-  THeaderRec h;
-  FillPassingHeader(h);
-  EXPECT_EQ(written,
-            BuildHeaderLine(h, "20261210") + "\r\n" + before[0] + "\r\n" + before[1] + "\r\n");
+  EXPECT_EQ(written, FileOfLines(PassingHeaderLine("20261210"), {before[0], before[1]}));
 
   TCertFormat again;
   again.OnFileError = [&](TObject*, const std::string& m) { Messages.push_back(m); };

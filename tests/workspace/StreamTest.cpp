@@ -218,10 +218,7 @@ const std::vector<TMutation>& DetailCases() {
 }
 
 std::string Header(void (*mutate)(THeaderRec&) = nullptr) {
-  THeaderRec h;
-  FillPassingHeader(h);
-  if (mutate) mutate(h);
-  return BuildHeaderLine(h, "20261210") + "\r\n";
+  return PassingHeaderLine("20261210", mutate) + "\r\n";
 }
 
 std::string Detail(long key, const TMutation& mutate) {
