@@ -16,9 +16,7 @@ namespace {
 // Writes the file once: a passing header, then `records` detail lines from `fill`.
 template <typename Fill>
 std::string MakeFile(const std::string& kind, long records, Fill fill) {
-  const char* dir = std::getenv("CERT_BENCH_DIR");
-  const std::string path =
-      std::string(dir ? dir : "/tmp") + "/certbench-" + kind + std::to_string(records) + ".dat";
+  const std::string path = BenchDir() + "/certbench-" + kind + std::to_string(records) + ".dat";
   cert::TFileSystem& fs = cert::DefaultFileSystem();
   if (fs.Info(path).Kind != cert::fkMissing) return path;
   cert::THeaderRec h;
@@ -40,6 +38,16 @@ std::string MakeFile(const std::string& kind, long records, Fill fill) {
 }
 
 }  // namespace
+
+std::string BenchDir() {
+  const char* dir = std::getenv("CERT_BENCH_DIR");
+  return dir ? dir : "/tmp";
+}
+
+void LoadPassing(cert::TCertFormat& c, long records) {
+  c.FileNameOpen = PassingFile(records);
+  c.ReadCertFile();
+}
 
 std::string PassingFile(long records) {
   return MakeFile("", records, [](long i, cert::TDetailRec& d) {

@@ -11,17 +11,12 @@
 
 namespace {
 
-void Load(cert::TCertFormat& c, long records) {
-  c.FileNameOpen = certbench::PassingFile(records);
-  c.ReadCertFile();
-}
-
 void BM_ReadCertFile(benchmark::State& state) {
   const long n = state.range(0);
   certbench::PassingFile(n);
   for (auto _ : state) {
     cert::TCertFormat c;
-    Load(c, n);
+    certbench::LoadPassing(c, n);
     benchmark::DoNotOptimize(c.DetailStr().Count());
   }
   state.SetItemsProcessed(state.iterations() * n);
@@ -30,10 +25,9 @@ void BM_ReadCertFile(benchmark::State& state) {
 void BM_WriteCertFile(benchmark::State& state) {
   const long n = state.range(0);
   cert::TCertFormat c;
-  Load(c, n);
+  certbench::LoadPassing(c, n);
   c.OnConfirmOverwrite = [](const std::string&) { return true; };
-  const char* dir = std::getenv("CERT_BENCH_DIR");
-  c.FileNameSave = std::string(dir ? dir : "/tmp") + "/certbench-out.dat";
+  c.FileNameSave = certbench::BenchDir() + "/certbench-out.dat";
   for (auto _ : state) c.WriteCertFile();
   std::remove(c.FileNameSave.c_str());
   state.SetItemsProcessed(state.iterations() * n);
@@ -42,7 +36,7 @@ void BM_WriteCertFile(benchmark::State& state) {
 void BM_NavigateFirstToLast(benchmark::State& state) {
   const long n = state.range(0);
   cert::TCertFormat c;
-  Load(c, n);
+  certbench::LoadPassing(c, n);
   for (auto _ : state) {
     c.FirstDetailRec();
     for (long i = 1; i < n; ++i) c.NextDetailRec();
@@ -53,7 +47,7 @@ void BM_NavigateFirstToLast(benchmark::State& state) {
 void BM_CheckAllForErrors(benchmark::State& state) {
   const long n = state.range(0);
   cert::TCertFormat c;
-  Load(c, n);
+  certbench::LoadPassing(c, n);
   for (auto _ : state)
     if (!c.CheckAllForErrors()) state.SkipWithError("a record failed");
   state.SetItemsProcessed(state.iterations() * n);
@@ -63,7 +57,7 @@ void BM_CheckAllForErrors(benchmark::State& state) {
 void BM_DeleteFirstRecord(benchmark::State& state) {
   const long n = state.range(0);
   cert::TCertFormat c;
-  Load(c, n);
+  certbench::LoadPassing(c, n);
   c.FirstDetailRec();
   for (auto _ : state) c.DeleteDetailRec();
 }
@@ -85,7 +79,7 @@ void BM_StreamCheck(benchmark::State& state) {
 // The fast path's work on one line held in memory: its scan, its facts and its provider key.
 void BM_LineFacts(benchmark::State& state) {
   cert::TCertFormat c;
-  Load(c, 100000);
+  certbench::LoadPassing(c, 100000);
   const cert::TStringList& lines = c.DetailStr();
   cert::TLineScan scan;
   cert::TRuleMemo memo(cert::rsDetail);

@@ -8,14 +8,9 @@
 
 namespace {
 
-void Load(cert::TCertFormat& c, long records) {
-  c.FileNameOpen = certbench::PassingFile(records);
-  c.ReadCertFile();
-}
-
 std::string ExportedCsv(long records) {
   cert::TCertFormat c;
-  Load(c, records);
+  certbench::LoadPassing(c, records);
   return certcsv::ExportCsv(c.HeaderRec, c.DetailStr(), true);
 }
 
@@ -47,7 +42,7 @@ std::string SpreadsheetCsv(long records) {
 void BM_ExportCsv(benchmark::State& state) {
   const long n = state.range(0);
   cert::TCertFormat c;
-  Load(c, n);
+  certbench::LoadPassing(c, n);
   for (auto _ : state) {
     const std::string csv = certcsv::ExportCsv(c.HeaderRec, c.DetailStr(), true);
     benchmark::DoNotOptimize(csv.data());

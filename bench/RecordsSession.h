@@ -37,26 +37,36 @@ class TBenchDialogs : public certwin::TDialogs {
   QString FFile;
 };
 
-// A shown main window that has read `file` through its Open command.
-struct TRecordsSession {
+// A shown main window whose Open command reads `file`.
+struct TBenchWindow {
   std::unique_ptr<TfrmNewFile> Form;
-  std::unique_ptr<certrec::TRecordsLink> Link;
 
-  explicit TRecordsSession(const std::string& file) {
+  explicit TBenchWindow(const std::string& file) {
     Form = std::make_unique<TfrmNewFile>(
         std::make_unique<TBenchDialogs>(QString::fromStdString(file)));
     Form->SettingsDirectory = "/tmp";
     Form->show();
     QApplication::processEvents();
-    Form->btnOpenClick();
-    QApplication::processEvents();
-    Link = std::make_unique<certrec::TRecordsLink>(*Form);
   }
-  ~TRecordsSession() {
-    Link.reset();
+  void Open() {
+    Form->btnOpenClick();
+    QApplication::processEvents();  // the first record painted
+  }
+  ~TBenchWindow() {
     Form->setAttribute(Qt::WA_DeleteOnClose, false);
     Form->hide();
   }
+};
+
+// A main window that has read `file`, with the records window's link.
+struct TRecordsSession : TBenchWindow {
+  std::unique_ptr<certrec::TRecordsLink> Link;
+
+  explicit TRecordsSession(const std::string& file) : TBenchWindow(file) {
+    Open();
+    Link = std::make_unique<certrec::TRecordsLink>(*Form);
+  }
+  ~TRecordsSession() { Link.reset(); }
 };
 
 // Uses the offscreen platform unless the caller chose one.

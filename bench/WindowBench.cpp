@@ -12,25 +12,7 @@
 
 namespace {
 
-// A shown main window; with a file, read through its Open command.
-struct TWindow {
-  std::unique_ptr<TfrmNewFile> Form;
-  explicit TWindow(const std::string& file) {
-    Form = std::make_unique<TfrmNewFile>(
-        std::make_unique<certbench::TBenchDialogs>(QString::fromStdString(file)));
-    Form->SettingsDirectory = "/tmp";
-    Form->show();
-    QApplication::processEvents();
-  }
-  void Open() {
-    Form->btnOpenClick();
-    QApplication::processEvents();  // the first record painted
-  }
-  ~TWindow() {
-    Form->setAttribute(Qt::WA_DeleteOnClose, false);
-    Form->hide();
-  }
-};
+using TWindow = certbench::TBenchWindow;
 
 // One opened window per size, kept for the whole run.
 TWindow& Opened(long records) {

@@ -14,19 +14,13 @@ int main(int argc, char** argv) {
   const long records = argc > 1 ? std::atol(argv[1]) : 1000000;
   const std::string file = certbench::PassingFile(records);
   const double fileMb = cert::DefaultFileSystem().Info(file).Size / 1e6;
-  TfrmNewFile form(std::make_unique<certbench::TBenchDialogs>(QString::fromStdString(file)));
-  form.SettingsDirectory = "/tmp";
-  form.show();
-  QApplication::processEvents();
+  certbench::TBenchWindow window(file);
   const auto [empty, emptyPeak] = certbench::ProcessMemory();
-  form.btnOpenClick();
-  QApplication::processEvents();
+  window.Open();
   const auto [open, peak] = certbench::ProcessMemory();
   std::printf(
       "records %ld, file %.1f MB; empty window %.1f MB; with the file %.1f MB resident, peak "
       "%.1f MB: (resident - empty) / file = %.3f, (peak - empty) / file = %.3f\n",
       records, fileMb, empty, open, peak, (open - empty) / fileMb, (peak - empty) / fileMb);
-  form.setAttribute(Qt::WA_DeleteOnClose, false);
-  form.hide();
   return 0;
 }
