@@ -49,9 +49,12 @@ void TCertFormat::ReadCertFile() {
     // regrows while a large file is read.
     const std::uint64_t estimate = info.Size / (DetailLineLength + 2) + 1;
     list.Reserve(estimate < 2000000 ? static_cast<std::size_t>(estimate) : 2000000);
-    TCertReader reader(
-        name, report,
-        [&list](std::string_view line) { NormaliseDetailLine(line, list.AddUnwritten()); }, true);
+    struct TListTarget : TCertReader::TLineTarget {
+      TStringList& List;
+      explicit TListTarget(TStringList& list) : List(list) {}
+      void Line(std::string_view line) override { NormaliseDetailLine(line, List.AddUnwritten()); }
+    } target(list);
+    TCertReader reader(name, report, target);
     const std::unique_ptr<char[]> block(new char[kBlockSize]);
     while (const std::size_t n = in->Read(block.get(), kBlockSize)) reader.Feed({block.get(), n});
     reader.Finish();

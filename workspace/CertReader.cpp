@@ -14,14 +14,28 @@ const char kSecondHeaderMessage[] =
 
 }  // namespace
 
-TCertReader::TCertReader(std::string fileName, TReport report, TSink sink)
-    : FFileName(std::move(fileName)), FReport(std::move(report)), FSink(std::move(sink)) {}
+namespace {
 
-TCertReader::TCertReader(std::string fileName, TReport report, TLineSink sink, bool)
-    : FFileName(std::move(fileName)), FReport(std::move(report)), FLineSink(std::move(sink)) {}
+class TFunctionTarget : public TCertReader::TLineTarget {
+ public:
+  explicit TFunctionTarget(std::function<void(std::string_view)> f) : FF(std::move(f)) {}
+  void Line(std::string_view line) override { FF(line); }
+
+ private:
+  std::function<void(std::string_view)> FF;
+};
+
+}  // namespace
 
 TCertReader::TCertReader(std::string fileName, TReport report, TLineTarget& target)
     : FFileName(std::move(fileName)), FReport(std::move(report)), FLineTarget(&target) {}
+
+TCertReader::TCertReader(std::string fileName, TReport report,
+                         std::function<void(std::string_view line)> sink)
+    : FFileName(std::move(fileName)),
+      FReport(std::move(report)),
+      FOwnTarget(std::make_unique<TFunctionTarget>(std::move(sink))),
+      FLineTarget(FOwnTarget.get()) {}
 
 void TCertReader::Feed(std::string_view bytes) {
   while (!bytes.empty()) {
@@ -129,10 +143,7 @@ void TCertReader::DetailLine(std::string_view line, bool textBeyond) {
     FBlankLines = true;
     return;
   }
-  if (FLineTarget) return FLineTarget->Line(line);
-  if (FLineSink) return FLineSink(line);
-  NormaliseDetailLine(line, FNormal);
-  FSink(FNormal);
+  FLineTarget->Line(line);
 }
 
 }  // namespace cert

@@ -1,9 +1,10 @@
-// Reading the bytes of a certificate file: the header record, then every kept detail line in
-// its list form, with the layout problems found on the way. Knows nothing of where the bytes
+// Reading the bytes of a certificate file: the header record, then every kept detail line as
+// read, with the layout problems found on the way. Knows nothing of where the bytes
 // come from, so it reads a file, a stream or a test's string alike.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,26 +23,20 @@ class TCertReader {
  public:
   // A layout problem; every message begins with "*** ". Reading goes on after it.
   using TReport = std::function<void(const std::string& message)>;
-  // A kept detail line, normalised (335 characters); the sink may take the string.
-  using TSink = std::function<void(std::string& line)>;
-
-  // A kept detail line as read: its columns up to the layout's end, without the line break.
-  using TLineSink = std::function<void(std::string_view line)>;
-  // The same as an object: a virtual call takes the line in registers, which counts when
-  // millions of lines go by.
+  // Each kept detail line as read: its columns up to the layout's end, without the line break;
+  // the caller normalises it (NormaliseDetailLine) or only looks at it. A virtual call takes
+  // the line in registers, which counts when millions of lines go by.
   class TLineTarget {
    public:
     virtual ~TLineTarget() = default;
     virtual void Line(std::string_view line) = 0;
   };
 
-  // fileName is what the messages name.
-  TCertReader(std::string fileName, TReport report, TSink sink);
-  // Hands each kept detail line to `sink` as read instead, for a caller that normalises it
-  // itself (NormaliseDetailLine) or only looks at it.
-  TCertReader(std::string fileName, TReport report, TLineSink sink, bool asRead);
-  // The same; the caller keeps target alive.
+  // fileName is what the messages name; the caller keeps target alive.
   TCertReader(std::string fileName, TReport report, TLineTarget& target);
+  // The same with a function for the target.
+  TCertReader(std::string fileName, TReport report,
+              std::function<void(std::string_view line)> sink);
 
   // The next bytes of the file, split anywhere.
   void Feed(std::string_view bytes);
@@ -74,8 +69,7 @@ class TCertReader {
 
   std::string FFileName;
   TReport FReport;
-  TSink FSink;
-  TLineSink FLineSink;
+  std::unique_ptr<TLineTarget> FOwnTarget;
   TLineTarget* FLineTarget = nullptr;
   THeaderRec FHeader;
   bool FFirst = true;
@@ -84,7 +78,6 @@ class TCertReader {
   std::string FLast;
   std::string_view FLastRef;  // the last line while the bytes it lies in are still there
   bool FLastInBytes = false;
-  std::string FNormal;
   // A line running across blocks: its first kKept + 1 bytes, whether there were more, and
   // whether those held text.
   std::string FCarry;

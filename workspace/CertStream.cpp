@@ -385,32 +385,28 @@ void TStreamCheck::VerifyDuplicates() {
   int record = 0, last = 0;
   std::size_t nextFirst = 0, nextCandidate = 0;
   std::string key;
-  TCertReader reader(
-      FFileName, nullptr,
-      [&](std::string_view line) {
-        if (nextFirst < firsts.size() && firsts[nextFirst] == record) {
-          AppendLineProviderKey(line, keys);
-          keyEnds.push_back(keys.size());
-          ++nextFirst;
-        }
-        if (nextCandidate < candidates.size() && candidates[nextCandidate].Record == record) {
-          const TStreamDuplicate d = candidates[nextCandidate++];
-          key.clear();
-          AppendLineProviderKey(line, key);
-          const auto at = static_cast<std::size_t>(
-              std::lower_bound(firsts.begin(), firsts.end(), d.Of) - firsts.begin());
-          const std::size_t from = at == 0 ? 0 : keyEnds[at - 1];
-          if (at < keyEnds.size() &&
-              key == std::string_view(keys).substr(from, keyEnds[at] - from)) {
-            FDuplicates.Add(static_cast<std::uint64_t>(d.Record - last));
-            FDuplicates.Add(static_cast<std::uint64_t>(d.Record - d.Of));
-            last = d.Record;
-            ++FDuplicateCount;
-          }
-        }
-        ++record;
-      },
-      true);
+  TCertReader reader(FFileName, nullptr, [&](std::string_view line) {
+    if (nextFirst < firsts.size() && firsts[nextFirst] == record) {
+      AppendLineProviderKey(line, keys);
+      keyEnds.push_back(keys.size());
+      ++nextFirst;
+    }
+    if (nextCandidate < candidates.size() && candidates[nextCandidate].Record == record) {
+      const TStreamDuplicate d = candidates[nextCandidate++];
+      key.clear();
+      AppendLineProviderKey(line, key);
+      const auto at = static_cast<std::size_t>(
+          std::lower_bound(firsts.begin(), firsts.end(), d.Of) - firsts.begin());
+      const std::size_t from = at == 0 ? 0 : keyEnds[at - 1];
+      if (at < keyEnds.size() && key == std::string_view(keys).substr(from, keyEnds[at] - from)) {
+        FDuplicates.Add(static_cast<std::uint64_t>(d.Record - last));
+        FDuplicates.Add(static_cast<std::uint64_t>(d.Record - d.Of));
+        last = d.Record;
+        ++FDuplicateCount;
+      }
+    }
+    ++record;
+  });
   const std::unique_ptr<TInputFile> in = FFiles.OpenRead(FFileName);
   const std::unique_ptr<char[]> block(new char[kBlockSize]);
   while (nextCandidate < candidates.size()) {

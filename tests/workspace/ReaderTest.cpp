@@ -23,7 +23,11 @@ TResult ReadInBlocks(const std::string& bytes, std::size_t block) {
   TResult r;
   TCertReader reader(
       "f.dat", [&](const std::string& m) { r.Messages.push_back(m); },
-      [&](std::string& line) { r.Lines.push_back(line); });
+      [&](std::string_view line) {
+        std::string normal;
+        NormaliseDetailLine(line, normal);
+        r.Lines.push_back(normal);
+      });
   for (std::size_t at = 0; at < bytes.size(); at += block)
     reader.Feed(std::string_view(bytes).substr(at, block));
   reader.Finish();

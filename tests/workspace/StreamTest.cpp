@@ -365,8 +365,7 @@ TEST_P(StreamAgreesWithWorkspace, FastPathFactsAreTheFullChecksFacts) {
 
 void StreamAgreesWithWorkspace::FactsAgree() {
   std::vector<std::string> lines;
-  TCertReader reader(
-      Path, nullptr, [&](std::string_view line) { lines.emplace_back(line); }, true);
+  TCertReader reader(Path, nullptr, [&](std::string_view line) { lines.emplace_back(line); });
   reader.Feed(ReadWholeFile(DefaultFileSystem(), Path));
   reader.Finish();
   ASSERT_EQ(lines.size(), Ref.List.size());

@@ -28,7 +28,11 @@ TRead Read(std::string_view bytes, std::size_t block) {
   TRead r;
   cert::TCertReader reader(
       "fuzz.dat", [&](const std::string& m) { r.Messages.push_back(m); },
-      [&](std::string& line) { r.Lines.push_back(line); });
+      [&](std::string_view line) {
+        std::string normal;
+        cert::NormaliseDetailLine(line, normal);
+        r.Lines.push_back(normal);
+      });
   for (std::size_t at = 0; at < bytes.size(); at += block) reader.Feed(bytes.substr(at, block));
   reader.Finish();
   r.Header = cert::BuildHeaderLine(reader.Header(), "20261210");
