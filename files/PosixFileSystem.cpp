@@ -10,10 +10,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
-#include <random>
 #include <vector>
 
 #include "FileSystem.h"
+#include "TempNames.h"
 
 namespace cert {
 
@@ -86,15 +86,11 @@ std::string ResolveLinks(const std::string& target) {
   }
 }
 
-// New files beside a target are named ".<target's name>.<six characters>.certtmp", so that a
-// later save to the same target finds those that a killed save left.
-constexpr char kTempSuffix[] = ".certtmp";
-constexpr std::size_t kRandomChars = 6;
+using tempnames::kRandomChars;
+constexpr auto& kTempSuffix = tempnames::kSuffix;
+using tempnames::Prefix;
 
-std::string TempPrefix(const std::string& base) {
-  // Room for the rest within the usual 255-byte limit of a name.
-  return "." + base.substr(0, 200) + ".";
-}
+std::string RandomChars() { return tempnames::RandomChars(static_cast<std::uint64_t>(::getpid())); }
 
 bool IsTempName(const std::string& name, const std::string& prefix) {
   const std::size_t suffixLen = sizeof kTempSuffix - 1;
@@ -124,16 +120,6 @@ void RemoveLeftovers(const std::string& dir, const std::string& prefix) {
       ::unlinkat(dirFd, name.c_str(), 0);
   }
   ::closedir(d);
-}
-
-std::string RandomChars() {
-  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937_64 gen(std::random_device{}() ^
-                                   (static_cast<std::uint64_t>(::getpid()) << 32) ^
-                                   static_cast<std::uint64_t>(std::time(nullptr)));
-  std::string s(kRandomChars, ' ');
-  for (char& c : s) c = kChars[gen() % (sizeof kChars - 1)];
-  return s;
 }
 
 class TPosixInput : public TInputFile {
@@ -239,7 +225,7 @@ class TPosixFileSystem : public TFileSystem {
   std::unique_ptr<TOutputFile> CreateBeside(const std::string& target) override {
     std::string resolved = ResolveLinks(target);
     const std::string dir = DirectoryOf(resolved);
-    const std::string prefix = TempPrefix(BaseOf(resolved));
+    const std::string prefix = Prefix(BaseOf(resolved));
     RemoveLeftovers(dir, prefix);
     const std::string dirSlash = dir == "/" ? dir : dir + "/";
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -17,10 +17,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <random>
 #include <vector>
 
 #include "FileSystem.h"
+#include "TempNames.h"
 #include "Utf16.h"
 
 namespace cert {
@@ -222,18 +222,9 @@ std::string ResolveLinks(const std::string& target, const std::wstring& wide) {
   return FromWide(final);
 }
 
-// New files beside a target are named ".<target's name>.<six characters>.certtmp", so that a
-// later save to the same target finds those that a killed save left.
-constexpr char kTempSuffix[] = ".certtmp";
-constexpr std::size_t kRandomChars = 6;
-
-std::string TempPrefix(const std::string& base) {
-  // Room for the rest within the usual 255-character limit of a name, cut between characters.
-  std::size_t cut = std::min<std::size_t>(base.size(), 200);
-  while (cut > 0 && cut < base.size() && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
-    --cut;
-  return "." + base.substr(0, cut) + ".";
-}
+using tempnames::kRandomChars;
+constexpr auto& kTempSuffix = tempnames::kSuffix;
+using tempnames::Prefix;
 
 bool IsTempName(const std::wstring& name, const std::wstring& prefix) {
   const std::wstring suffix(std::begin(kTempSuffix), std::end(kTempSuffix) - 1);
@@ -245,13 +236,7 @@ bool IsTempName(const std::wstring& name, const std::wstring& prefix) {
 }
 
 std::string RandomChars() {
-  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937_64 gen(std::random_device{}() ^
-                                   (static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32) ^
-                                   static_cast<std::uint64_t>(std::time(nullptr)));
-  std::string s(kRandomChars, ' ');
-  for (char& c : s) c = kChars[gen() % (sizeof kChars - 1)];
-  return s;
+  return tempnames::RandomChars(static_cast<std::uint64_t>(::GetCurrentProcessId()));
 }
 
 // Every save keeps its new file open until it is done; a file that can be opened alone is what
@@ -364,7 +349,7 @@ class TWindowsFileSystem : public TFileSystem {
   std::unique_ptr<TOutputFile> CreateBeside(const std::string& target) override {
     std::string resolved = ResolveLinks(target, SystemName(target, "Cannot create"));
     const std::string dir = DirectoryOf(resolved);
-    const std::string prefix = TempPrefix(BaseOf(resolved));
+    const std::string prefix = Prefix(BaseOf(resolved));
     RemoveLeftovers(dir, prefix);
     // The replaced file keeps being hidden, a system file, or marked for archiving.
     DWORD attrs = ::GetFileAttributesW(SystemName(resolved, "Cannot create").c_str());
