@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <Qt>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,6 +21,12 @@ void Beep();
 // Windows-1252 bytes to and from Qt text; nullopt when a character has no byte.
 QString FromCp1252(const std::string& bytes);
 std::optional<std::string> ToCp1252(const QString& text);
+
+// Whether the focus goes to, or comes back from, a pop-up (a list, a calendar, a menu) or
+// another window: that is not leaving the field, and the visit goes on.
+inline bool SameVisit(Qt::FocusReason reason) {
+  return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+}
 
 enum TFrameEdge { feLeft = 1, feTop = 2, feRight = 4, feBottom = 8 };
 

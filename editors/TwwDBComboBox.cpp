@@ -167,8 +167,7 @@ void TwwDBCustomCombo::keyReleaseEvent(QKeyEvent* e) {
 
 void TwwDBCustomCombo::focusOutEvent(QFocusEvent* e) {
   // Leaving the field closes an open list, taking the highlighted row.
-  if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
-    CloseUp(true);
+  if (!wwed::SameVisit(e->reason())) CloseUp(true);
   TwwDBCustomEdit::focusOutEvent(e);
 }
 

@@ -402,9 +402,7 @@ void TwwDBCustomDateTimePicker::dropEvent(QDropEvent* e) { e->ignore(); }
 void TwwDBCustomDateTimePicker::focusInEvent(QFocusEvent* e) {
   QLineEdit::focusInEvent(e);
   // Back from the calendar or from another window: the same visit goes on.
-  const bool back =
-      e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason;
-  if (FInVisit && back) return;
+  if (FInVisit && wwed::SameVisit(e->reason())) return;
   FInVisit = true;
   FSavedDays = FDays;
   Refresh();
@@ -415,8 +413,7 @@ void TwwDBCustomDateTimePicker::focusInEvent(QFocusEvent* e) {
 
 void TwwDBCustomDateTimePicker::focusOutEvent(QFocusEvent* e) {
   if (e->reason() != Qt::PopupFocusReason) Complete();
-  if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
-    FInVisit = false;
+  if (!wwed::SameVisit(e->reason())) FInVisit = false;
   QLineEdit::focusOutEvent(e);
 }
 

@@ -275,9 +275,7 @@ void TwwCustomMaskEdit::focusInEvent(QFocusEvent* e) {
   }
   // The focus coming back from a pop-up (the code list, a menu) or from another window is the
   // same visit: the text saved for Esc and the Modified flag stay as they are.
-  const bool back =
-      e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason;
-  if (FInVisit && back) return;
+  if (FInVisit && wwed::SameVisit(e->reason())) return;
   FInVisit = true;
   FSavedText = text();
   FExitRefused = false;
@@ -309,9 +307,7 @@ bool TwwCustomMaskEdit::focusNextPrevChild(bool next) {
 void TwwCustomMaskEdit::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
   // Another window or a pop-up taking the focus is not leaving the field.
-  if (!FExitChecked &&
-      (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason))
-    return;
+  if (!FExitChecked && wwed::SameVisit(e->reason())) return;
   if (!FExitChecked && !ExitCheck()) {
     FRefocusing = true;
     QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
